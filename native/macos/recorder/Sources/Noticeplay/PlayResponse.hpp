@@ -8,11 +8,11 @@ namespace Noticeplay {
 // The one line noticeplay prints.
 struct PlayResponse {
     bool ok = false;
-    std::optional<std::string> errorCode;
-    std::optional<std::string> errorMessage;
-    std::optional<std::string> deviceId;
-    std::optional<std::string> deviceName;
-    std::optional<bool> restoredDefault;
+    std::optional<std::string> errorCode{};
+    std::optional<std::string> errorMessage{};
+    std::optional<std::string> deviceId{};
+    std::optional<std::string> deviceName{};
+    std::optional<bool> restoredDefault{};
 
     static PlayResponse failure(std::string code, std::string message) {
         PlayResponse response;

@@ -1,0 +1,18 @@
+#pragma once
+
+// The text of a number as NSNumber's stringValue renders it, which is how the
+// platform turns a numeric accessibility value into a label.
+
+#include <cstdint>
+#include <string>
+
+namespace Callsense {
+
+// Integers in decimal.
+std::string numberText(std::int64_t value);
+// A double as "%0.16g" renders it: 2.5 gives "2.5", 3.0 gives "3", 1e20 gives "1e+20".
+std::string numberText(double value);
+// A CFBoolean bridges to an NSNumber holding 1 or 0.
+std::string numberText(bool value);
+
+}  // namespace Callsense

@@ -1,0 +1,120 @@
+#include "ConferenceEvidence/Predicates.hpp"
+
+#include "ConferenceEvidence/PhraseSearch.hpp"
+#include "Text/Text.hpp"
+
+namespace ConferenceEvidence {
+
+namespace {
+
+const Text::Regex& meetCodeRegex() {
+    static const Text::Regex regex(meetCodePattern);
+    return regex;
+}
+
+bool namesMeetingProductWithoutUrl(std::string_view title, std::string_view lowered) {
+    return titleLooksLikeMeetCode(title) || textLooksLikeStandaloneMeetToken(lowered) ||
+           Text::contains(lowered, "google meet") || Text::contains(lowered, "cisco webex") ||
+           Text::equals(lowered, "webex") || Text::endsWith(lowered, " - webex") ||
+           textLooksLikeMicrosoftTeamsProduct(lowered) || Text::contains(lowered, "zoom meeting") ||
+           Text::equals(lowered, "zoom") || Text::endsWith(lowered, " - zoom");
+}
+
+}  // namespace
+
+std::string shortOwner(std::string_view owner) {
+    // Byte equality: the keys are the exact names the window list reports.
+    for (const auto& [name, shortName] : ownerShortNames) {
+        if (name == owner) return std::string(shortName);
+    }
+    return std::string(owner);
+}
+
+bool textSuggestsMeetingUrl(std::string_view text) {
+    const auto lowered = Text::lowercase(text);
+    if (Text::isBlank(lowered)) return false;
+    return PhraseSearch::anyOccursIn(lowered, meetingUrlFragments);
+}
+
+bool textSuggestsStrongInCallTitle(std::string_view text) {
+    const auto lowered = Text::lowercase(text);
+    if (Text::isBlank(lowered)) return false;
+    if (PhraseSearch::anyOccursIn(lowered, joinPromptPhrases)) return false;
+    return PhraseSearch::anyOccursIn(lowered, strongInCallTitlePhrases);
+}
+
+bool textSuggestsMeetingUrlOrTitle(std::string_view text) {
+    return textSuggestsMeetingUrl(text) || textSuggestsStrongInCallTitle(text) ||
+           PhraseSearch::anyOccursIn(Text::lowercase(text), weakProductTitlePhrases);
+}
+
+bool isBrowserOwner(std::string_view owner) {
+    return PhraseSearch::anyOccursIn(Text::lowercase(owner), browserOwnerTokens);
+}
+
+bool textSuggestsSchedulingSurface(std::string_view text) {
+    return PhraseSearch::anyOccursIn(Text::lowercase(text), schedulingSurfaceFragments);
+}
+
+bool titleLooksLikeMeetCode(std::string_view title) {
+    return meetCodeRegex().search(Text::lowercase(Text::trim(title)));
+}
+
+bool textLooksLikeStandaloneMeetToken(std::string_view text) {
+    const auto trimmed = Text::trim(text);
+    if (trimmed.empty()) return false;
+    return Text::equals(trimmed, "meet") || Text::endsWith(trimmed, " - meet") ||
+           Text::startsWith(trimmed, "meet -") || Text::startsWith(trimmed, "meet |");
+}
+
+bool textLooksLikeMicrosoftTeamsProduct(std::string_view text) {
+    const auto trimmed = Text::trim(Text::lowercase(text));
+    if (trimmed.empty()) return false;
+    return Text::contains(trimmed, teamsHostWithoutTld) ||
+           Text::contains(trimmed, teamsConsumerHostWithoutTld) ||
+           Text::contains(trimmed, "microsoft teams") || Text::endsWith(trimmed, " | microsoft teams");
+}
+
+bool hasMeetingUrl(const TitlesAndUrls& texts) {
+    return PhraseSearch::anyOf(texts.windowTitles, texts.axTitlesAndUrls,
+                               [](const std::string& text) { return textSuggestsMeetingUrl(text); });
+}
+
+bool hasStrongInCallTitle(const std::vector<std::string>& windowTitles) {
+    for (const auto& title : windowTitles) {
+        if (textSuggestsStrongInCallTitle(title)) return true;
+    }
+    return false;
+}
+
+bool hasInCallSurface(const TitlesAndUrls& texts) {
+    return hasStrongInCallTitle(texts.windowTitles) || hasMeetingUrl(texts);
+}
+
+bool hasStrongBrowserMeetingContext(const TitlesAndUrls& texts) {
+    return hasMeetingUrl(texts) ||
+           PhraseSearch::anyOf(texts.windowTitles, texts.axTitlesAndUrls,
+                               [](const std::string& text) { return titleLooksLikeMeetCode(text); });
+}
+
+bool hasWeakBrowserProductTab(const std::vector<std::string>& windowTitles) {
+    for (const auto& title : windowTitles) {
+        const auto lowered = Text::lowercase(title);
+        if (textSuggestsSchedulingSurface(lowered)) continue;
+        if (namesMeetingProductWithoutUrl(title, lowered)) return true;
+    }
+    return false;
+}
+
+bool hasBrowserMeetingTabContext(const OwnerTitlesAndUrls& candidate) {
+    if (!isBrowserOwner(candidate.owner)) return false;
+    if (textSuggestsSchedulingSurface(
+            PhraseSearch::joinedWithSpaces(candidate.windowTitles, candidate.axTitlesAndUrls))) {
+        return false;
+    }
+    return hasStrongBrowserMeetingContext(
+               {.windowTitles = candidate.windowTitles, .axTitlesAndUrls = candidate.axTitlesAndUrls}) ||
+           hasWeakBrowserProductTab(candidate.windowTitles);
+}
+
+}  // namespace ConferenceEvidence

@@ -1,0 +1,35 @@
+#include "RoomcodeCore/SystemZoomRuntime.hpp"
+
+#include <algorithm>
+
+#include "Desktop/Desktop.hpp"
+#include "RoomcodeCore/SystemAXNode.hpp"
+
+namespace RoomcodeCore {
+
+SystemZoomRuntime::SystemZoomRuntime() : platform_(&Desktop::current()) {}
+
+std::optional<Pid> SystemZoomRuntime::runningZoomPid() {
+    for (const Desktop::RunningApplication& application : platform_->workspace().runningApplications()) {
+        if (!application.bundleIdentifier) continue;
+        if (std::find(zoomBundleIds.begin(), zoomBundleIds.end(), *application.bundleIdentifier) !=
+            zoomBundleIds.end()) {
+            return application.pid;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<AXNodePtr> SystemZoomRuntime::windows(Pid pid) {
+    Desktop::Accessibility& accessibility = platform_->accessibility();
+    const Desktop::Element application = accessibility.applicationElement(pid);
+    if (application.isNull()) return {};
+    accessibility.setMessagingTimeout(application, SystemAXNode::messagingTimeout);
+    std::vector<AXNodePtr> windows;
+    for (Desktop::Element& window : SystemAXNode::copyElements(accessibility, application, "AXWindows")) {
+        windows.push_back(std::make_shared<SystemAXNode>(std::move(window), pid, accessibility));
+    }
+    return windows;
+}
+
+}  // namespace RoomcodeCore

@@ -1,0 +1,57 @@
+#pragma once
+
+// Turns the live meeting window into a meeting ID. It reads what the client
+// already shows; failing that, it presses the control that opens Zoom's
+// meeting-information popover, reads the popover and closes it again, trying
+// a few candidate controls at most. It never presses while the user shares the
+// screen, and it closes every popover it opened.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "RoomcodeCore/AXNode.hpp"
+#include "RoomcodeCore/BoundedAXSearch.hpp"
+#include "RoomcodeCore/Clock.hpp"
+#include "RoomcodeCore/MeetingId.hpp"
+
+namespace RoomcodeCore {
+
+struct ZoomMeetingInfoReader {
+    // Waited after each press before reading; half of it after each close.
+    std::uint64_t afterOpenWaitNanoseconds = 0;
+    // Zero means nothing is ever pressed.
+    std::int64_t maxTopLeftPressAttempts = 0;
+
+    static const ZoomMeetingInfoReader live;
+
+    struct ReadRequest {
+        AXNodePtr from;
+        std::optional<Roomcode> expected{};
+        std::vector<AXNodePtr> searchRoots{};
+        // Asked for the windows to read each time, so that a popover shown as
+        // a window of its own after a press is read too.
+        std::optional<std::function<std::vector<AXNodePtr>()>> refreshRoots{};
+        std::optional<std::function<bool()>> isScreenSharingActive{};
+        Clock& clock;
+    };
+
+    // Throws AutomationException (screenSharingActive, meetingIdUnavailable) or
+    // the SearchException of a press the client refused.
+    Roomcode readMeetingId(const ReadRequest& request) const;
+
+    static std::optional<Roomcode> extractMeetingId(const std::vector<AXNodePtr>& roots, Clock& clock);
+    static void closeInfoPopover(const AXNodePtr& window, const AXNodePtr& infoButton, Clock& clock);
+
+    // The pieces of a read, each on a search whose budget the caller shares.
+    static std::optional<Roomcode> extractMeetingId(const AXNodePtr& root, const BoundedAXSearch& search);
+    static std::vector<AXNodePtr> infoPressCandidates(const AXNodePtr& window, const BoundedAXSearch& search);
+    static void closeOpenedPopover(const AXNodePtr& window, const BoundedAXSearch& search,
+                                   const AXNodePtr& infoButton);
+    static std::vector<std::string> attributeTexts(const AXNode& node);
+    static bool labelsLookLikeMeetingInfo(const AXNode& node);
+};
+
+}  // namespace RoomcodeCore

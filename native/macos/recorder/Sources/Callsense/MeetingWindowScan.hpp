@@ -1,0 +1,55 @@
+#pragma once
+
+// The detector that needs no Accessibility permission: it reads the on-screen
+// window list once and judges owner names and titles. It also picks the one
+// frontmost window whose process deserves the accessibility walk.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Desktop/Desktop.hpp"
+
+namespace Callsense {
+
+struct WindowCandidate {
+    std::string owner;
+    // All non-blank titles of the owner process's windows, joined with " | ".
+    std::string title;
+    Desktop::Pid pid = 0;
+
+    bool operator==(const WindowCandidate&) const = default;
+};
+
+struct MeetingWindowScanResult {
+    bool likely = false;
+    std::string subtitle = "Microphone";
+    std::string alertTitle = "Meeting detected";
+    std::vector<WindowCandidate> candidates;
+
+    bool operator==(const MeetingWindowScanResult&) const = default;
+};
+
+struct FrontmostApplication {
+    std::string name;  // empty when the application has no localized name
+    Desktop::Pid pid = 0;
+};
+
+struct MeetingWindowScanRequest {
+    std::string_view frontmostName;
+    Desktop::Pid frontmostPid = 0;
+};
+
+MeetingWindowScanResult scanMeetingWindows(Desktop::WindowServer& windowServer,
+                                           const MeetingWindowScanRequest& request);
+
+std::optional<FrontmostApplication> frontmostApplication(Desktop::Workspace& workspace);
+
+bool isBrowserBundle(std::string_view bundleId);
+bool ownerIsBrowser(std::string_view owner);
+bool isConferencingOwner(std::string_view owner);
+bool isZoomMeetingWindow(std::string_view owner, std::string_view name);
+bool ownerMatchesFrontmost(std::string_view owner, std::string_view frontmostName);
+
+}  // namespace Callsense

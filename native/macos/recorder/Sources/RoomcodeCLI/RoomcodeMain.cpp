@@ -1,0 +1,52 @@
+#include "RoomcodeCLI/RoomcodeMain.hpp"
+
+#include <memory>
+
+#include "Desktop/Desktop.hpp"
+#include "RoomcodeCLI/SystemClock.hpp"
+#include "RoomcodeCore/AutomationErrors.hpp"
+#include "RoomcodeCore/SystemZoomRuntime.hpp"
+
+namespace RoomcodeCLI {
+
+using RoomcodeCore::AutomationError;
+
+namespace {
+
+MeetingIdOutput failure(AutomationError error) {
+    return MeetingIdOutput{.ok = false, .code = std::string(RoomcodeCore::resultCode(error))};
+}
+
+}  // namespace
+
+MeetingIdOutput meetingIdOutput(const Steps& steps) {
+    try {
+        // Without the permission nothing else is looked at, not even whether
+        // Zoom runs.
+        if (!steps.accessibilityTrusted()) return failure(AutomationError::accessibilityDenied);
+        const RoomcodeCore::ZoomMeetingTarget target = steps.locate();
+        return MeetingIdOutput{.ok = true, .meetingId = target.meetingId.digits, .code = "meeting_id_found"};
+    } catch (const RoomcodeCore::AutomationException& exception) {
+        return failure(exception.error());
+    } catch (...) {
+        return failure(AutomationError::temporaryFailure);
+    }
+}
+
+int runRoomcode(Desktop::Platform& platform) {
+    SystemClock clock(platform.clock());
+    const MeetingIdOutput output = meetingIdOutput({
+        .accessibilityTrusted = [&] { return platform.accessibility().isProcessTrusted(); },
+        .locate =
+            [&] {
+                const RoomcodeCore::ZoomMeetingLocator locator(
+                    std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform),
+                    RoomcodeCore::ZoomMeetingInfoReader::live, clock);
+                return locator.locate(std::nullopt);
+            },
+    });
+    emit(output);
+    return 0;
+}
+
+}  // namespace RoomcodeCLI

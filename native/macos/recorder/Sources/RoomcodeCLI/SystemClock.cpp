@@ -1,0 +1,15 @@
+#include "RoomcodeCLI/SystemClock.hpp"
+
+#include "Desktop/System.hpp"
+
+namespace RoomcodeCLI {
+
+double SystemClock::now() {
+    return clock_->now();
+}
+
+void SystemClock::sleep(double seconds) {
+    clock_->sleep(seconds);
+}
+
+}  // namespace RoomcodeCLI

@@ -1,0 +1,115 @@
+#pragma once
+
+// Hand-built accessibility trees: nodes with whatever attributes a test gives
+// them, a log of every press in order, and presses that change the tree (show
+// or hide a popover) or fail. A clock that only moves when told to, or by a
+// fixed step on every node read, so budgets and waits cost no real time.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "RoomcodeCore/AXNode.hpp"
+#include "RoomcodeCore/Clock.hpp"
+
+namespace RoomcodeTesting {
+
+using RoomcodeCore::AXNodePtr;
+using RoomcodeCore::Point;
+using RoomcodeCore::SearchFailure;
+using RoomcodeCore::Size;
+
+class FakeClock final : public RoomcodeCore::Clock {
+public:
+    double time = 1000;
+    double stepPerRead = 0;  // added on every read of the time
+    std::vector<double> sleeps{};
+
+    double now() override {
+        const double current = time;
+        time += stepPerRead;
+        return current;
+    }
+    void sleep(double seconds) override {
+        sleeps.push_back(seconds);
+        time += seconds;
+    }
+};
+
+// Shared by the nodes of one tree: what was pressed, in order.
+struct PressLog {
+    std::vector<std::string> presses{};
+};
+
+struct FakeNodeSpec {
+    std::string key;
+    std::optional<std::string> role{};
+    std::optional<std::string> identifier{};
+    std::optional<std::string> title{};
+    std::optional<std::string> description{};
+    std::optional<std::string> help{};
+    std::optional<std::string> subrole{};
+    std::optional<std::string> roleDescription{};
+    std::optional<Point> position{};
+    std::optional<Size> size{};
+    std::optional<std::string> value{};
+    bool enabled = true;
+    bool pressable = false;
+};
+
+class FakeNode final : public RoomcodeCore::AXNode {
+public:
+    explicit FakeNode(FakeNodeSpec spec) : spec(std::move(spec)) {}
+
+    FakeNodeSpec spec;
+    std::vector<AXNodePtr> kids{};
+    bool hidden = false;  // a hidden node is left out of its parent's children
+    std::optional<SearchFailure> pressFails{};
+    std::function<void()> onPress{};
+    std::shared_ptr<PressLog> log{};
+    std::set<std::string> settable{};
+    mutable int childrenReads = 0;
+    // After this many questions the node no longer offers the press (negative: never).
+    int offersPressForQueries = -1;
+    mutable int pressQueries = 0;
+    std::optional<std::string> writtenValue{};
+
+    const std::string& nodeKey() const override { return spec.key; }
+    std::optional<std::string> role() const override { return spec.role; }
+    std::optional<std::string> identifier() const override { return spec.identifier; }
+    std::optional<std::string> title() const override { return spec.title; }
+    std::optional<std::string> accessibilityDescription() const override { return spec.description; }
+    std::optional<std::string> help() const override { return spec.help; }
+    std::optional<std::string> subrole() const override { return spec.subrole; }
+    std::optional<std::string> roleDescription() const override { return spec.roleDescription; }
+    std::optional<Point> position() const override { return spec.position; }
+    std::optional<Size> size() const override { return spec.size; }
+    std::optional<std::string> value() const override { return spec.value; }
+    bool enabled() const override { return spec.enabled; }
+    std::vector<AXNodePtr> children() const override;
+    bool isSettable(std::string_view attribute) const override {
+        return settable.contains(std::string(attribute));
+    }
+    void setValue(std::string_view text) override;
+    bool supports(std::string_view action) const override;
+    void perform(std::string_view action) override;
+};
+
+using FakeNodePtr = std::shared_ptr<FakeNode>;
+
+// A node with the given children (the log is handed down by `tree`).
+FakeNodePtr node(FakeNodeSpec spec, std::vector<FakeNodePtr> children = {});
+
+// Gives every node of the tree the same press log and returns it.
+std::shared_ptr<PressLog> attachLog(const FakeNodePtr& root);
+
+// A chain of `length` nodes, each the only child of the one before.
+FakeNodePtr chain(const std::string& prefix, int length);
+
+// The keys of the nodes, in order.
+std::vector<std::string> keys(const std::vector<AXNodePtr>& nodes);
+
+}  // namespace RoomcodeTesting

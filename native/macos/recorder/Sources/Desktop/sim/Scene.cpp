@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <initializer_list>
 #include <limits>
 #include <set>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -759,13 +762,31 @@ Scene parseScene(std::string_view json) {
     try {
         root = Json::parse(json.begin(), json.end());
     } catch (const Json::parse_error& error) {
-        // nlohmann reports the byte just past the fault; the text after "; " is its own explanation.
+        // nlohmann reports the byte just past the fault, and its own explanation after the place.
         std::string what = error.what();
-        if (const auto cut = what.find("; "); cut != std::string::npos) what = what.substr(cut + 2);
+        if (const auto place = what.find("column "); place != std::string::npos) {
+            if (const auto cut = what.find(": ", place); cut != std::string::npos)
+                what = what.substr(cut + 2);
+        }
         const std::size_t byte = error.byte > 0 ? error.byte - 1 : 0;
         fail("", "not valid JSON at " + lineAndColumn(json, byte) + ": " + what);
     }
     return Loader(root).load();
+}
+
+Scene readSceneFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) fail("", std::string("cannot be read: ") + std::strerror(errno));
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad()) fail("", std::string("cannot be read: ") + std::strerror(errno));
+    return parseScene(text.str());
+}
+
+std::string describeSceneError(const std::string& path, const SceneError& error) {
+    std::string line = "desktop scene " + path + ": ";
+    if (!error.pointer().empty()) line += error.pointer() + ": ";
+    return line + error.what();
 }
 
 }  // namespace Desktop::Sim

@@ -164,6 +164,10 @@ struct Scene {
 
 // Reads a scene from JSON text; throws SceneError naming the place of the fault.
 Scene parseScene(std::string_view json);
+// The same for a file; a file that cannot be read is a SceneError too.
+Scene readSceneFile(const std::string& path);
+// The one line that reports a broken scene file.
+std::string describeSceneError(const std::string& path, const SceneError& error);
 
 // The platform's default messaging time-out, used until one is set.
 inline constexpr double defaultMessagingTimeout = 6.0;

@@ -1,0 +1,308 @@
+#include "Desktop/sim/SimAudioHardware.hpp"
+
+namespace Desktop::Sim {
+
+namespace {
+
+// kAudioHardwareBadPropertySizeError: the caller's buffer does not fit the value.
+constexpr std::int32_t badPropertySizeError = static_cast<std::int32_t>(fourCharCode("!siz"));
+
+enum class Property {
+    devices,
+    defaultInput,
+    defaultOutput,
+    running,
+    inputStreams,
+    outputStreams,
+    name,
+    uid,
+    mute,
+    volume,
+    unknown,  // the object has no such property
+    badObject,
+};
+
+// What an address names on an object of the current audio state; mute and
+// volume exist only where the scene gave them.
+Property classify(SceneAudio& audio, AudioObjectId object, const PropertyAddress& address,
+                  SceneDevice** device) {
+    if (object == CoreAudio::systemObject) {
+        if (address.element != CoreAudio::elementMain) return Property::unknown;
+        switch (address.selector) {
+            case CoreAudio::hardwareDevices:
+                return Property::devices;
+            case CoreAudio::defaultInputDevice:
+                return Property::defaultInput;
+            case CoreAudio::defaultOutputDevice:
+                return Property::defaultOutput;
+            default:
+                return Property::unknown;
+        }
+    }
+    SceneDevice* found = nullptr;
+    for (auto& candidate : audio.devices) {
+        if (candidate.id == object) found = &candidate;
+    }
+    if (found == nullptr) return Property::badObject;
+    *device = found;
+    if (address.element != CoreAudio::elementMain) return Property::unknown;
+    switch (address.selector) {
+        case CoreAudio::objectName:
+            return Property::name;
+        case CoreAudio::deviceUID:
+            return Property::uid;
+        case CoreAudio::deviceIsRunningSomewhere:
+            return Property::running;
+        case CoreAudio::streamConfiguration:
+            if (address.scope == CoreAudio::scopeInput) return Property::inputStreams;
+            if (address.scope == CoreAudio::scopeOutput) return Property::outputStreams;
+            return Property::unknown;
+        case CoreAudio::mute:
+            return address.scope == CoreAudio::scopeOutput && found->mute ? Property::mute
+                                                                          : Property::unknown;
+        case CoreAudio::virtualMainVolume:
+            return address.scope == CoreAudio::scopeOutput && found->volume ? Property::volume
+                                                                            : Property::unknown;
+        default:
+            return Property::unknown;
+    }
+}
+
+std::int32_t missing(Property property) {
+    return property == Property::badObject ? CoreAudio::badObjectError : CoreAudio::unknownPropertyError;
+}
+
+std::string fourCharText(std::uint32_t code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += static_cast<char>((code >> shift) & 0xFF);
+    return text;
+}
+
+}  // namespace
+
+bool SimAudioHardware::hasProperty(AudioObjectId object, const PropertyAddress& address) {
+    world_.counts.add("audioHardware.hasProperty");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    return property != Property::unknown && property != Property::badObject;
+}
+
+PlatformResult<std::uint32_t> SimAudioHardware::propertyDataSize(AudioObjectId object,
+                                                                 const PropertyAddress& address) {
+    world_.counts.add("audioHardware.propertyDataSize");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    switch (const auto property = classify(world_.audio, object, address, &device)) {
+        case Property::devices:
+            if (world_.audio.deviceListError != 0) return {world_.audio.deviceListError, std::nullopt};
+            return {0, static_cast<std::uint32_t>(4 * world_.audio.devices.size())};
+        case Property::inputStreams:
+        case Property::outputStreams: {
+            const auto& layout =
+                property == Property::inputStreams ? device->inputChannels : device->outputChannels;
+            if (layout.error != 0) return {layout.error, std::nullopt};
+            // sizeof(AudioBufferList) with n buffers on a 64-bit system.
+            const auto n = static_cast<std::uint32_t>(layout.buffers.size());
+            return {0, n == 0 ? 0 : 8 + 16 * n};
+        }
+        case Property::name:
+        case Property::uid:
+            return {0, 8};  // a CFStringRef
+        case Property::defaultInput:
+        case Property::defaultOutput:
+        case Property::running:
+        case Property::mute:
+        case Property::volume:
+            return {0, 4};
+        case Property::unknown:
+        case Property::badObject:
+            return {missing(property), std::nullopt};
+    }
+    return {CoreAudio::unspecifiedError, std::nullopt};
+}
+
+PlatformResult<std::uint32_t> SimAudioHardware::readUInt32(AudioObjectId object,
+                                                           const PropertyAddress& address) {
+    world_.counts.add("audioHardware.readUInt32");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const AudioProperty<std::uint32_t>* source = nullptr;
+    switch (const auto property = classify(world_.audio, object, address, &device)) {
+        case Property::defaultInput:
+            source = &world_.audio.defaultInput;
+            break;
+        case Property::defaultOutput:
+            source = &world_.audio.defaultOutput;
+            break;
+        case Property::running:
+            source = &device->running;
+            break;
+        case Property::mute:
+            source = &*device->mute;
+            break;
+        case Property::unknown:
+        case Property::badObject:
+            return {missing(property), std::nullopt};
+        default:
+            return {badPropertySizeError, std::nullopt};
+    }
+    if (source->readError != 0) return {source->readError, std::nullopt};
+    return {0, source->value.value_or(0)};
+}
+
+PlatformResult<float> SimAudioHardware::readFloat32(AudioObjectId object, const PropertyAddress& address) {
+    world_.counts.add("audioHardware.readFloat32");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    if (property == Property::unknown || property == Property::badObject)
+        return {missing(property), std::nullopt};
+    if (property != Property::volume) return {badPropertySizeError, std::nullopt};
+    if (device->volume->readError != 0) return {device->volume->readError, std::nullopt};
+    return {0, device->volume->value.value_or(0.0F)};
+}
+
+PlatformResult<std::vector<AudioObjectId>> SimAudioHardware::readObjectIds(AudioObjectId object,
+                                                                           const PropertyAddress& address,
+                                                                           std::uint32_t byteSize) {
+    world_.counts.add("audioHardware.readObjectIds");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    if (property == Property::unknown || property == Property::badObject)
+        return {missing(property), std::nullopt};
+    if (property != Property::devices) return {badPropertySizeError, std::nullopt};
+    if (world_.audio.deviceListError != 0) return {world_.audio.deviceListError, std::nullopt};
+    // The list is cut to what the caller's buffer holds, as the platform does.
+    std::vector<AudioObjectId> ids;
+    for (const auto& d : world_.audio.devices) {
+        if (ids.size() >= byteSize / 4) break;
+        ids.push_back(d.id);
+    }
+    return {0, std::move(ids)};
+}
+
+PlatformResult<std::string> SimAudioHardware::readString(AudioObjectId object,
+                                                         const PropertyAddress& address) {
+    world_.counts.add("audioHardware.readString");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    if (property == Property::unknown || property == Property::badObject)
+        return {missing(property), std::nullopt};
+    if (property != Property::name && property != Property::uid) return {badPropertySizeError, std::nullopt};
+    const auto& source = property == Property::name ? device->name : device->uid;
+    if (source.readError != 0) return {source.readError, std::nullopt};
+    return {0, source.value};
+}
+
+PlatformResult<std::vector<std::uint32_t>> SimAudioHardware::readStreamConfiguration(
+    AudioObjectId object, const PropertyAddress& address, std::uint32_t byteSize) {
+    world_.counts.add("audioHardware.readStreamConfiguration");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    if (property == Property::unknown || property == Property::badObject)
+        return {missing(property), std::nullopt};
+    if (property != Property::inputStreams && property != Property::outputStreams) {
+        return {badPropertySizeError, std::nullopt};
+    }
+    const auto& layout = property == Property::inputStreams ? device->inputChannels : device->outputChannels;
+    if (layout.error != 0) return {layout.error, std::nullopt};
+    const auto n = static_cast<std::uint32_t>(layout.buffers.size());
+    if (n > 0 && byteSize < 8 + 16 * n) return {badPropertySizeError, std::nullopt};
+    return {0, layout.buffers};
+}
+
+std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyAddress& address,
+                                           std::uint32_t value) {
+    world_.counts.add("audioHardware.writeUInt32");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    AudioProperty<std::uint32_t>* target = nullptr;
+    nlohmann::ordered_json entry;
+    switch (property) {
+        case Property::defaultInput:
+        case Property::defaultOutput:
+            target =
+                property == Property::defaultInput ? &world_.audio.defaultInput : &world_.audio.defaultOutput;
+            entry["event"] = property == Property::defaultInput ? "setDefaultInput" : "setDefaultOutput";
+            break;
+        case Property::mute:
+            target = &*device->mute;
+            entry["event"] = "setMute";
+            entry["device"] = object;
+            break;
+        default:
+            break;
+    }
+    if (target == nullptr) {
+        std::int32_t status =
+            property == Property::unknown || property == Property::badObject
+                ? missing(property)
+                : (property == Property::volume ? badPropertySizeError : CoreAudio::illegalOperationError);
+        world_.journal.record(nlohmann::ordered_json{{"event", "audioWrite"},
+                                                     {"object", object},
+                                                     {"selector", fourCharText(address.selector)},
+                                                     {"scope", fourCharText(address.scope)},
+                                                     {"value", value},
+                                                     {"status", status}});
+        return status;
+    }
+    const bool readable = target->readError == 0;
+    const std::uint32_t before = target->value.value_or(0);
+    std::int32_t status = target->writeError;
+    if (status == 0 && property != Property::mute && world_.scene->device(value) == nullptr) {
+        status = CoreAudio::badObjectError;
+    }
+    if (status == 0) target->value = value;
+    if (readable) entry["before"] = before;
+    if (status == 0) {
+        entry["after"] = value;
+    } else if (readable) {
+        entry["after"] = before;
+    }
+    entry["status"] = status;
+    world_.journal.record(entry);
+    return status;
+}
+
+std::int32_t SimAudioHardware::writeFloat32(AudioObjectId object, const PropertyAddress& address,
+                                            float value) {
+    world_.counts.add("audioHardware.writeFloat32");
+    std::lock_guard lock(world_.mutex);
+    SceneDevice* device = nullptr;
+    const auto property = classify(world_.audio, object, address, &device);
+    if (property != Property::volume) {
+        const std::int32_t status = property == Property::unknown || property == Property::badObject
+                                        ? missing(property)
+                                        : badPropertySizeError;
+        world_.journal.record(nlohmann::ordered_json{{"event", "audioWrite"},
+                                                     {"object", object},
+                                                     {"selector", fourCharText(address.selector)},
+                                                     {"scope", fourCharText(address.scope)},
+                                                     {"value", floatNumber(value)},
+                                                     {"status", status}});
+        return status;
+    }
+    auto& volume = *device->volume;
+    const bool readable = volume.readError == 0;
+    const float before = volume.value.value_or(0.0F);
+    const std::int32_t status = volume.writeError;
+    if (status == 0) volume.value = value;
+    nlohmann::ordered_json entry{{"event", "setVolume"}, {"device", object}};
+    if (readable) entry["before"] = floatNumber(before);
+    if (status == 0) {
+        entry["after"] = floatNumber(value);
+    } else if (readable) {
+        entry["after"] = floatNumber(before);
+    }
+    entry["status"] = status;
+    world_.journal.record(entry);
+    return status;
+}
+
+}  // namespace Desktop::Sim

@@ -1,0 +1,125 @@
+#include "Desktop/sim/SimDesktop.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+
+#include "Desktop/sim/SimPlatform.hpp"
+
+namespace Desktop::Sim {
+
+namespace {
+
+[[noreturn]] void stop(const std::string& message) {
+    const std::string line = message + "\n";
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line.data(), line.size());
+    // 70 (EX_SOFTWARE): the desktop the program was meant to run on does not exist.
+    std::_Exit(70);
+}
+
+std::string& requestCountsPath() {
+    static auto* const path = new std::string();
+    return *path;
+}
+
+void writeRequestCounts() {
+    nlohmann::ordered_json counts = nlohmann::ordered_json::object();
+    for (const auto& [kind, count] : SimPlatform::instance().world().counts.all())
+        counts[kind] = count;
+    std::ofstream(requestCountsPath(), std::ios::trunc) << counts.dump() << "\n";
+}
+
+// Only the simulated desktop reads the environment: which scene, where the
+// journal goes, where the request counts go at exit.
+void loadFromEnvironment(SimPlatform& platform) {
+    auto& world = platform.world();
+    if (const char* journal = std::getenv("DESKTOP_JOURNAL"); journal != nullptr && *journal != '\0') {
+        if (!world.journal.openFile(journal)) {
+            stop(std::string("desktop journal ") + journal + ": " + std::strerror(errno));
+        }
+    }
+    if (const char* counts = std::getenv("DESKTOP_REQUEST_COUNTS"); counts != nullptr && *counts != '\0') {
+        requestCountsPath() = counts;
+        std::atexit(writeRequestCounts);
+    }
+    const char* scenePath = std::getenv("DESKTOP_SCENE");
+    if (scenePath == nullptr || *scenePath == '\0') return;
+    try {
+        world.load(readSceneFile(scenePath));
+    } catch (const SceneError& error) {
+        stop(describeSceneError(scenePath, error));
+    }
+}
+
+}  // namespace
+
+SimPlatform& SimPlatform::instance() {
+    static auto* const platform = new SimPlatform();
+    return *platform;
+}
+
+void loadScene(std::string_view json) {
+    auto scene = parseScene(json);
+    auto& platform = SimPlatform::instance();
+    platform.sceneGiven = true;
+    platform.world().load(std::move(scene));
+}
+
+void loadSceneFile(const std::string& path) {
+    auto scene = readSceneFile(path);
+    auto& platform = SimPlatform::instance();
+    platform.sceneGiven = true;
+    platform.world().load(std::move(scene));
+}
+
+void loadEmptyDesktop() {
+    loadScene("{}");
+}
+
+std::vector<nlohmann::json> journal() {
+    std::vector<nlohmann::json> entries;
+    for (const auto& entry : SimPlatform::instance().world().journal.entries()) {
+        entries.push_back(nlohmann::json::parse(entry.dump()));
+    }
+    return entries;
+}
+
+std::uint64_t requestCount(std::string_view kind) {
+    return SimPlatform::instance().world().counts.count(kind);
+}
+
+std::map<std::string, std::uint64_t, std::less<>> requestCounts() {
+    return SimPlatform::instance().world().counts.all();
+}
+
+void resetRequestCounts() {
+    SimPlatform::instance().world().counts.clear();
+}
+
+double clockNow() {
+    return SimPlatform::instance().world().clock.now();
+}
+
+void advanceClock(double seconds) {
+    SimPlatform::instance().world().clock.pass(seconds);
+}
+
+}  // namespace Desktop::Sim
+
+namespace Desktop {
+
+Platform& current() {
+    auto& platform = Sim::SimPlatform::instance();
+    static std::once_flag once;
+    std::call_once(once, [&platform] {
+        if (!platform.sceneGiven) Sim::loadFromEnvironment(platform);
+    });
+    return platform;
+}
+
+}  // namespace Desktop

@@ -1,0 +1,44 @@
+#pragma once
+
+// The simulated desktop's state: the scene it started from and everything the
+// tools have changed since. The services of the platform share one world; a
+// newly loaded scene replaces it whole, and elements of an earlier scene then
+// read as gone.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Desktop/sim/Journal.hpp"
+#include "Desktop/sim/RequestCounts.hpp"
+#include "Desktop/sim/Scene.hpp"
+#include "Desktop/sim/SimClock.hpp"
+
+namespace Desktop::Sim {
+
+struct SimWorld {
+    Journal journal;
+    RequestCounts counts;
+    SimClock clock;
+
+    // Guards everything below. Held for the whole of one request, never while
+    // time passes on the real clock.
+    std::mutex mutex;
+    std::shared_ptr<const Scene> scene = std::make_shared<const Scene>();
+    std::uint64_t generation = 1;
+    std::vector<bool> hidden;                                          // by node
+    std::map<std::pair<NodeIndex, std::string>, std::string> written;  // string attributes set by tools
+    std::vector<std::uint64_t> applicationRequests;                    // by application
+    SceneAudio audio;                                                  // the devices as they are now
+
+    // A fresh desktop showing `next`: clock, journal in memory and counts start over.
+    void load(Scene next);
+    // How an element is named in the journal: its id, else its place in the scene.
+    std::string elementName(NodeIndex node) const;
+};
+
+}  // namespace Desktop::Sim

@@ -1,0 +1,27 @@
+#include "Desktop/macos/MacClock.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+
+namespace Desktop::MacOS {
+
+double MacClock::now() {
+    timespec time{};
+    clock_gettime(CLOCK_MONOTONIC, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
+}
+
+void MacClock::sleep(double seconds) {
+    // Nothing to wait for, and no timespec to make, for a span that is not positive.
+    if (!(seconds > 0)) return;
+    const double whole = std::floor(seconds);
+    timespec remaining{};
+    remaining.tv_sec = static_cast<time_t>(whole);
+    remaining.tv_nsec = static_cast<long>((seconds - whole) * 1e9);
+    // A signal that interrupts the sleep does not shorten it.
+    while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
+    }
+}
+
+}  // namespace Desktop::MacOS

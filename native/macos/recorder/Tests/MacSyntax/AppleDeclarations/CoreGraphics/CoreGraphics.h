@@ -1,0 +1,39 @@
+#pragma once
+
+// Core Graphics as the macOS desktop uses it (geometry and the window list),
+// declared from Apple's published reference for the syntax check only.
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef double CGFloat;
+
+struct CGPoint {
+    CGFloat x;
+    CGFloat y;
+};
+typedef struct CGPoint CGPoint;
+
+struct CGSize {
+    CGFloat width;
+    CGFloat height;
+};
+typedef struct CGSize CGSize;
+
+typedef uint32_t CGWindowID;
+#define kCGNullWindowID ((CGWindowID)0)
+
+typedef uint32_t CGWindowListOption;
+enum : CGWindowListOption {
+    kCGWindowListOptionAll = 0,
+    kCGWindowListOptionOnScreenOnly = (1 << 0),
+};
+
+CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID relativeToWindow);
+
+#ifdef __cplusplus
+}
+#endif

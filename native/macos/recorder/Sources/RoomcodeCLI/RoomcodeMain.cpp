@@ -40,7 +40,8 @@ int runRoomcode(Desktop::Platform& platform) {
         .locate =
             [&] {
                 const RoomcodeCore::ZoomMeetingLocator locator(
-                    std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform),
+                    std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform.workspace(),
+                                                                      platform.accessibility()),
                     RoomcodeCore::ZoomMeetingInfoReader::live, clock);
                 return locator.locate(std::nullopt);
             },

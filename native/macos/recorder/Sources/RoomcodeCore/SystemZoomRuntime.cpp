@@ -7,10 +7,11 @@
 
 namespace RoomcodeCore {
 
-SystemZoomRuntime::SystemZoomRuntime() : platform_(&Desktop::current()) {}
+SystemZoomRuntime::SystemZoomRuntime()
+    : SystemZoomRuntime(Desktop::current().workspace(), Desktop::current().accessibility()) {}
 
 std::optional<Pid> SystemZoomRuntime::runningZoomPid() {
-    for (const Desktop::RunningApplication& application : platform_->workspace().runningApplications()) {
+    for (const Desktop::RunningApplication& application : workspace_->runningApplications()) {
         if (!application.bundleIdentifier) continue;
         if (std::find(zoomBundleIds.begin(), zoomBundleIds.end(), *application.bundleIdentifier) !=
             zoomBundleIds.end()) {
@@ -21,7 +22,7 @@ std::optional<Pid> SystemZoomRuntime::runningZoomPid() {
 }
 
 std::vector<AXNodePtr> SystemZoomRuntime::windows(Pid pid) {
-    Desktop::Accessibility& accessibility = platform_->accessibility();
+    Desktop::Accessibility& accessibility = *accessibility_;
     const Desktop::Element application = accessibility.applicationElement(pid);
     if (application.isNull()) return {};
     accessibility.setMessagingTimeout(application, SystemAXNode::messagingTimeout);

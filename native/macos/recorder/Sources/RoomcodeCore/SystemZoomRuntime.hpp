@@ -9,8 +9,9 @@
 #include "RoomcodeCore/ZoomRuntime.hpp"
 
 namespace Desktop {
-class Platform;
-}
+class Accessibility;
+class Workspace;
+}  // namespace Desktop
 
 namespace RoomcodeCore {
 
@@ -19,14 +20,16 @@ public:
     static constexpr std::array<std::string_view, 1> zoomBundleIds{"us.zoom.xos"};
 
     SystemZoomRuntime();
-    explicit SystemZoomRuntime(Desktop::Platform& platform) : platform_(&platform) {}
+    SystemZoomRuntime(Desktop::Workspace& workspace, Desktop::Accessibility& accessibility)
+        : workspace_(&workspace), accessibility_(&accessibility) {}
 
     // The first Zoom client in the platform's order, if any runs.
     std::optional<Pid> runningZoomPid() override;
     std::vector<AXNodePtr> windows(Pid pid) override;
 
 private:
-    Desktop::Platform* platform_;
+    Desktop::Workspace* workspace_;
+    Desktop::Accessibility* accessibility_;
 };
 
 }  // namespace RoomcodeCore

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "FakeAccessibility.hpp"
+#include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/SystemZoomRuntime.hpp"
+
+namespace {
+
+using namespace RoomcodeTesting;
+using Desktop::AxList;
+using RoomcodeCore::SearchException;
+using RoomcodeCore::SearchFailure;
+using RoomcodeCore::SystemAXNode;
+namespace AxError = Desktop::AxError;
+
+AxValue string(const char* text) {
+    return AxValue{std::string(text)};
+}
+
+std::optional<SearchFailure> failureOf(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const SearchException& exception) {
+        return exception.failure();
+    }
+    return std::nullopt;
+}
+
+TEST(SystemAXNode, ConstructionSetsTheTimeOutAndBuildsTheKey) {
+    FakeAccessibility ax;
+    const auto button = ax.add({.hash = 77, .attributes = {{"AXRole", read(string("AXButton"))}}});
+    const auto unreadable = ax.add({.hash = 9,
+                                    .attributes = {{"AXRole", readError(AxError::cannotComplete)},
+                                                   {"AXIdentifier", read(AxValue{std::int64_t{5}})}}});
+    const auto named = ax.add({.hash = std::numeric_limits<std::uint64_t>::max(),
+                               .attributes = {{"AXRole", read(string(""))},
+                                              {"AXIdentifier", read(string("meeting-information"))}}});
+
+    EXPECT_EQ(SystemAXNode(button, 512, ax).nodeKey(), "512:77:AXButton:");
+    EXPECT_EQ(SystemAXNode(unreadable, -1, ax).nodeKey(), "-1:9::5");
+    EXPECT_EQ(SystemAXNode(named, 3, ax).nodeKey(), "3:18446744073709551615::meeting-information");
+    ASSERT_EQ(ax.timeouts.size(), 3U);
+    EXPECT_EQ(ax.timeouts[0], (std::pair<int, float>{0, 0.25F}));
+}
+
+TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
+    const std::vector<std::pair<PlatformResult<AxValue>, std::optional<std::string>>> cases = {
+        {read(string("Mute")), "Mute"},
+        {read(string("")), ""},
+        {read(AxValue{std::int64_t{-42}}), "-42"},
+        {read(AxValue{true}), "1"},
+        {read(AxValue{false}), "0"},
+        {read(AxValue{2.5}), "2.5"},
+        {read(AxValue{3.0}), "3"},
+        {read(AxValue{0.1}), "0.1"},
+        {read(AxValue{1e20}), "1e+20"},
+        {read(AxValue{Desktop::Url{"https://zoom.us/j/123456789"}}), std::nullopt},
+        {read(AxValue{AxList{string("a")}}), std::nullopt},
+        {read(AxValue{Desktop::OtherValue{"AXTextMarker"}}), std::nullopt},
+        {readError(AxError::noValue), std::nullopt},
+        {PlatformResult<AxValue>{.code = 0, .value = {}}, std::nullopt},
+    };
+    for (const auto& [result, expected] : cases) {
+        FakeAccessibility ax;
+        const auto element = ax.add({.attributes = {{"AXValue", result}, {"AXTitle", result}}});
+        const SystemAXNode node(element, 1, ax);
+        EXPECT_EQ(node.value(), expected);
+        EXPECT_EQ(node.title(), expected);
+    }
+}
+
+TEST(NumberText, DoublesAsNSNumberRendersThem) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {2.5, "2.5"},
+        {3.0, "3"},
+        {-0.5, "-0.5"},
+        {100000.0, "100000"},
+        {0.0001, "0.0001"},
+        {0.00001, "1e-05"},
+        {1e16, "1e+16"},
+        {123456789012.0, "123456789012"},
+        {1.0 / 3.0, "0.3333333333333333"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(RoomcodeCore::numberText(value), text) << value;
+}
+
+TEST(SystemAXNode, GeometryIsPresentOnlyForPointsAndSizes) {
+    FakeAccessibility ax;
+    const auto placed = ax.add({.attributes = {{"AXPosition", read(AxValue{Desktop::Point{10, 20}})},
+                                               {"AXSize", read(AxValue{Desktop::Size{30, 40}})}}});
+    const auto mistyped = ax.add({.attributes = {{"AXPosition", read(AxValue{Desktop::Size{1, 2}})},
+                                                 {"AXSize", readError(AxError::cannotComplete)}}});
+    EXPECT_EQ(SystemAXNode(placed, 1, ax).position(), (RoomcodeCore::Point{10, 20}));
+    EXPECT_EQ(SystemAXNode(placed, 1, ax).size(), (RoomcodeCore::Size{30, 40}));
+    EXPECT_EQ(SystemAXNode(mistyped, 1, ax).position(), std::nullopt);
+    EXPECT_EQ(SystemAXNode(mistyped, 1, ax).size(), std::nullopt);
+}
+
+TEST(SystemAXNode, EnabledUnlessTheElementSaysFalse) {
+    const std::vector<std::pair<std::optional<PlatformResult<AxValue>>, bool>> cases = {
+        {std::nullopt, true},          {read(AxValue{false}), false},
+        {read(AxValue{true}), true},   {read(AxValue{std::int64_t{0}}), false},
+        {read(AxValue{0.0}), false},   {read(AxValue{std::int64_t{2}}), true},
+        {read(string("false")), true}, {readError(AxError::cannotComplete), true},
+    };
+    for (const auto& [result, enabled] : cases) {
+        FakeAccessibility ax;
+        FakeElement element;
+        if (result) element.attributes["AXEnabled"] = *result;
+        EXPECT_EQ(SystemAXNode(ax.add(element), 1, ax).enabled(), enabled);
+    }
+}
+
+TEST(SystemAXNode, ChildrenAreNodesOfTheSameProcessOrNothing) {
+    FakeAccessibility ax;
+    const auto first = ax.add({.hash = 1, .attributes = {{"AXRole", read(string("AXButton"))}}});
+    const auto second = ax.add({.hash = 2, .attributes = {{"AXRole", read(string("AXStaticText"))}}});
+    const auto parent =
+        ax.add({.attributes = {{"AXChildren", read(AxValue{AxList{AxValue{first}, AxValue{second}}})}}});
+    const auto mixed =
+        ax.add({.attributes = {{"AXChildren", read(AxValue{AxList{AxValue{first}, string("x")}})}}});
+    const auto failing = ax.add({.attributes = {{"AXChildren", readError(AxError::cannotComplete)}}});
+    const auto notAList = ax.add({.attributes = {{"AXChildren", read(AxValue{first})}}});
+
+    ax.timeouts.clear();
+    const auto children = SystemAXNode(parent, 44, ax).children();
+    ASSERT_EQ(children.size(), 2U);
+    EXPECT_EQ(children[0]->nodeKey(), "44:1:AXButton:");
+    EXPECT_EQ(children[1]->nodeKey(), "44:2:AXStaticText:");
+    // Every child gets the time-out when it is made.
+    EXPECT_EQ(ax.timeouts.size(), 3U);
+
+    EXPECT_TRUE(SystemAXNode(mixed, 44, ax).children().empty());
+    EXPECT_TRUE(SystemAXNode(failing, 44, ax).children().empty());
+    EXPECT_TRUE(SystemAXNode(notAList, 44, ax).children().empty());
+}
+
+TEST(SystemAXNode, ActionsAreSentOnlyWhenListedAndErrorsMapToTwoFailures) {
+    FakeAccessibility ax;
+    const auto unlisted = ax.add({.actionNames = {.code = 0, .value = AxList{string("AXShowMenu")}}});
+    SystemAXNode unlistedNode(unlisted, 1, ax);
+    EXPECT_FALSE(unlistedNode.supports("AXPress"));
+    EXPECT_EQ(failureOf([&] { unlistedNode.perform("AXPress"); }), SearchFailure::notImplemented);
+    EXPECT_TRUE(ax.performed.empty());
+
+    const auto broken = ax.add({.actionNames = {.code = AxError::cannotComplete, .value = {}}});
+    EXPECT_FALSE(SystemAXNode(broken, 1, ax).supports("AXPress"));
+
+    const std::vector<std::pair<std::int32_t, std::optional<SearchFailure>>> cases = {
+        {AxError::success, std::nullopt},
+        {AxError::cannotComplete, SearchFailure::cannotComplete},
+        {AxError::invalidUIElement, SearchFailure::cannotComplete},
+        {AxError::failure, SearchFailure::cannotComplete},
+        {AxError::notificationUnsupported, SearchFailure::cannotComplete},
+        {AxError::actionUnsupported, SearchFailure::notImplemented},
+        {AxError::notImplemented, SearchFailure::notImplemented},
+        {AxError::attributeUnsupported, SearchFailure::notImplemented},
+    };
+    for (const auto& [result, failure] : cases) {
+        // Entries that are not strings are skipped, not fatal.
+        const auto element =
+            ax.add({.actionNames = {.code = 0, .value = AxList{AxValue{std::int64_t{1}}, string("AXPress")}},
+                    .performResult = result});
+        SystemAXNode node(element, 1, ax);
+        EXPECT_TRUE(node.supports("AXPress"));
+        EXPECT_EQ(failureOf([&] { node.perform("AXPress"); }), failure) << result;
+    }
+    EXPECT_EQ(ax.performed.size(), cases.size());
+}
+
+TEST(SystemAXNode, SetValueNeedsAListedSettableValue) {
+    FakeAccessibility ax;
+    const auto unlisted = ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXTitle")}},
+                                  .settable = {{"AXValue", {.code = 0, .value = true}}}});
+    const auto readOnly = ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXValue")}},
+                                  .settable = {{"AXValue", {.code = 0, .value = false}}}});
+    const auto unanswered =
+        ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXValue")}},
+                .settable = {{"AXValue", {.code = AxError::cannotComplete, .value = true}}}});
+    const auto refusing = ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXValue")}},
+                                  .settable = {{"AXValue", {.code = 0, .value = true}}},
+                                  .setResult = AxError::illegalArgument});
+    const auto writable = ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXValue")}},
+                                  .settable = {{"AXValue", {.code = 0, .value = true}}}});
+
+    EXPECT_EQ(failureOf([&] { SystemAXNode(unlisted, 1, ax).setValue("1"); }), SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf([&] { SystemAXNode(readOnly, 1, ax).setValue("1"); }), SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf([&] { SystemAXNode(unanswered, 1, ax).setValue("1"); }),
+              SearchFailure::notImplemented);
+    EXPECT_TRUE(ax.written.empty());
+    EXPECT_EQ(failureOf([&] { SystemAXNode(refusing, 1, ax).setValue("1"); }), SearchFailure::cannotComplete);
+    EXPECT_EQ(failureOf([&] { SystemAXNode(writable, 1, ax).setValue("123"); }), std::nullopt);
+    EXPECT_EQ(ax.written.back(), (std::pair<int, std::string>{4, "AXValue=123"}));
+    EXPECT_FALSE(SystemAXNode(unanswered, 1, ax).isSettable("AXValue"));
+    EXPECT_TRUE(SystemAXNode(writable, 1, ax).isSettable("AXValue"));
+}
+
+TEST(SystemZoomRuntime, TheFirstApplicationWithZoomsExactBundleIdentifier) {
+    FakeAccessibility ax;
+    FakeWorkspace workspace;
+    RoomcodeCore::SystemZoomRuntime runtime(workspace, ax);
+    EXPECT_EQ(runtime.runningZoomPid(), std::nullopt);
+
+    workspace.running = {{.pid = 10, .localizedName = "zoom.us", .bundleIdentifier = std::nullopt},
+                         {.pid = 11, .localizedName = "zoom.us", .bundleIdentifier = "US.ZOOM.XOS"},
+                         {.pid = 12, .localizedName = "zoom.us", .bundleIdentifier = "us.zoom.xos"},
+                         {.pid = 13, .localizedName = "zoom.us", .bundleIdentifier = "us.zoom.xos"}};
+    EXPECT_EQ(runtime.runningZoomPid(), 12);
+}
+
+TEST(SystemZoomRuntime, WindowsInTheReportedOrderOrNone) {
+    FakeAccessibility ax;
+    FakeWorkspace workspace;
+    RoomcodeCore::SystemZoomRuntime runtime(workspace, ax);
+    const auto first = ax.add({.hash = 1});
+    const auto second = ax.add({.hash = 2});
+    ax.add({.attributes = {{"AXWindows", read(AxValue{AxList{AxValue{second}, AxValue{first}}})}}});
+    ax.applications[12] = 2;
+    ax.add({.attributes = {{"AXWindows", readError(AxError::cannotComplete)}}});
+    ax.applications[13] = 3;
+
+    ax.timeouts.clear();
+    const auto windows = runtime.windows(12);
+    ASSERT_EQ(windows.size(), 2U);
+    EXPECT_EQ(windows[0]->nodeKey(), "12:2::");
+    EXPECT_EQ(windows[1]->nodeKey(), "12:1::");
+    // The application element and each window.
+    EXPECT_EQ(ax.timeouts.size(), 3U);
+    EXPECT_EQ(ax.timeouts[0], (std::pair<int, float>{2, 0.25F}));
+
+    EXPECT_TRUE(runtime.windows(13).empty());
+    EXPECT_TRUE(runtime.windows(99).empty());
+}
+
+}  // namespace

@@ -21,10 +21,12 @@ void NoticeplayMain::main(int argc, char** argv) {
                             .clock = platform.clock(),
                             .fileSystem = platform.fileSystem()},
                            context);
-    const auto completion = program.run(arguments);
+    std::exit(respond(program.run(arguments)));
+}
+
+int NoticeplayMain::respond(const Completion& completion) {
     // The fallback line reports a failure, so the status must not say success.
-    const bool written = emit(completion.response);
-    std::exit(written ? completion.exitStatus : 1);
+    return emit(completion.response) ? completion.exitStatus : 1;
 }
 
 Completion NoticeplayMain::run(const std::vector<std::string>& arguments) {

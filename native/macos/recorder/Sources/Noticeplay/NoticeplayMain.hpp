@@ -51,6 +51,9 @@ public:
     // runs the command, prints the response and exits.
     [[noreturn]] static void main(int argc, char** argv);
 
+    // Prints the response line and gives the status to exit with.
+    static int respond(const Completion& completion);
+
     // The command line without the program name.
     Completion run(const std::vector<std::string>& arguments);
     // The arguments after "play-speakers".

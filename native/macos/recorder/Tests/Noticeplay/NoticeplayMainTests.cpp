@@ -224,3 +224,24 @@ TEST_F(TerminationHandlersDeathTest, BothSignalsAreIgnoredThenWatchedAndEndThePr
 }
 
 }  // namespace
+
+namespace {
+
+// The fallback line says the run failed, so the exit status must not say success.
+TEST(NoticeplayRespond, AResponseThatCannotBeEncodedEndsWithStatusOne) {
+    Completion played{.response = success("BuiltInSpeakerDevice", "Speakers \xFF", true), .exitStatus = 0};
+    ::testing::internal::CaptureStdout();
+    const int status = NoticeplayMain::respond(played);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "{\"ok\":false,\"errorCode\":\"ENCODE_FAILED\"}\n");
+    EXPECT_EQ(status, 1);
+
+    played.response.deviceName = "Speakers";
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(NoticeplayMain::respond(played), 0);
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStdout(),
+        R"({"deviceId":"BuiltInSpeakerDevice","deviceName":"Speakers","ok":true,"restoredDefault":true})"
+        "\n");
+}
+
+}  // namespace

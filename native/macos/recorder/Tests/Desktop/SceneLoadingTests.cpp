@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Desktop/Desktop.hpp"
+#include "Desktop/sim/Scene.hpp"
+#include "Desktop/sim/SimDesktop.hpp"
+
+namespace {
+
+using Desktop::Sim::SceneError;
+
+struct BrokenScene {
+    const char* name;
+    const char* json;
+    const char* pointer;
+    const char* message;  // a part of the message
+};
+
+class BrokenSceneTest : public testing::TestWithParam<BrokenScene> {};
+
+TEST_P(BrokenSceneTest, NamesThePlaceOfTheFault) {
+    const auto& broken = GetParam();
+    try {
+        (void)Desktop::Sim::parseScene(broken.json);
+        FAIL() << "the scene was accepted";
+    } catch (const SceneError& error) {
+        EXPECT_EQ(error.pointer(), broken.pointer);
+        EXPECT_NE(std::string(error.what()).find(broken.message), std::string::npos) << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, BrokenSceneTest,
+    testing::Values(
+        BrokenScene{"NotJson", "{\n  \"applications\": [1,]\n}", "", "not valid JSON at line 2"},
+        BrokenScene{
+            "UnknownValueType",
+            R"({"applications": [{"pid": 1, "windows": [{}, {"attributes": {"AXValue": {"flot": 2}}}]}]})",
+            "/applications/0/windows/1/attributes/AXValue", "unknown value type \"flot\""},
+        BrokenScene{
+            "RefToNothing",
+            R"({"applications": [{"pid": 1, "attributes": {"AXFocusedWindow": {"ref": "meeting"}}}]})",
+            "/applications/0/attributes/AXFocusedWindow/ref", "no element has the id \"meeting\""},
+        BrokenScene{"PressOfNothing",
+                    R"({"applications": [{"pid": 1, "windows": [{"press": {"show": ["popover"]}}]}]})",
+                    "/applications/0/windows/0/press/show/0", "no element has the id \"popover\""},
+        BrokenScene{
+            "DuplicateId",
+            R"({"applications": [{"pid": 1, "windows": [{"id": "w"}, {"children": [{"id": "w"}]}]}]})",
+            "/applications/0/windows/1/children/0/id", "duplicate id \"w\""},
+        BrokenScene{"PidOfWrongType", R"({"applications": [{"pid": "501"}]})", "/applications/0/pid",
+                    "expected an integer"},
+        BrokenScene{"DuplicatePid", R"({"applications": [{"pid": 5}, {"pid": 5}]})", "/applications/1/pid",
+                    "another application has pid 5"},
+        BrokenScene{"MisspeltKey", R"({"applications": [{"pid": 1, "windows": [{"titel": "x"}]}]})",
+                    "/applications/0/windows/0/titel", "unknown key"},
+        BrokenScene{"FrontmostNotRunning", R"({"frontmost": 7})", "/frontmost", "no application has pid 7"},
+        BrokenScene{"ErrorInsideList",
+                    R"({"applications": [{"pid": 1, "attributes": {"AXWindows": [{"error": -25204}]}}]})",
+                    "/applications/0/attributes/AXWindows/0", "only for a whole attribute"},
+        BrokenScene{"PointOfOneNumber",
+                    R"({"applications": [{"pid": 1, "attributes": {"AXPosition": {"point": [1]}}}]})",
+                    "/applications/0/attributes/AXPosition/point", "two numbers"},
+        BrokenScene{"UnknownAxErrorName",
+                    R"({"applications": [{"pid": 1, "attributes": {"AXTitle": {"error": "sometimes"}}}]})",
+                    "/applications/0/attributes/AXTitle/error", "unknown AXError name"},
+        BrokenScene{"DuplicateDevice", R"({"audio": {"devices": [{"id": 40}, {"id": 40}]}})",
+                    "/audio/devices/1/id", "another device has id 40"},
+        BrokenScene{"StatusOfFiveCharacters",
+                    R"({"audio": {"defaultOutput": {"value": 2, "writeError": "nope!"}}})",
+                    "/audio/defaultOutput/writeError", "four characters"},
+        BrokenScene{"NegativeDuration", R"({"files": {"/a.wav": {"duration": -1}}})",
+                    "/files/~1a.wav/duration", "0 or more"},
+        BrokenScene{"UnknownClock", R"({"clock": "fast"})", "/clock", "\"virtual\" or \"real\""},
+        BrokenScene{"TwoFocusedWindows",
+                    R"({"applications": [{"pid": 1, "windows": [{"focused": true}, {"focused": true}]}]})",
+                    "/applications/0/windows/1/focused", "already focused"}),
+    [](const testing::TestParamInfo<BrokenScene>& info) { return std::string(info.param.name); });
+
+TEST(SceneLoading, BrokenSceneLeavesTheDesktopAsItWas) {
+    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true})");
+    EXPECT_THROW(Desktop::Sim::loadScene(R"({"accessibilityTrusted": 1})"), SceneError);
+    EXPECT_TRUE(Desktop::current().accessibility().isProcessTrusted());
+}
+
+TEST(SceneLoading, ReferencesMayPointForwardAndAcrossApplications) {
+    const auto scene = Desktop::Sim::parseScene(R"({"applications": [
+        {"pid": 1, "attributes": {"AXFocusedWindow": {"ref": "later"}}},
+        {"pid": 2, "windows": [{"id": "later"}]}]})");
+    const auto* focused = scene.elements[scene.applications[0].element].attribute("AXFocusedWindow");
+    ASSERT_NE(focused, nullptr);
+    const auto& ref = std::get<Desktop::Sim::ElementRef>(focused->value.data);
+    EXPECT_EQ(scene.elements[ref.node].id, "later");
+    EXPECT_EQ(scene.elements[ref.node].pointer, "/applications/1/windows/0");
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "Callsense/CallsenseMain.hpp"
+#include "Callsense/MicrophoneProbe.hpp"
+#include "SceneDesktop.hpp"
+
+namespace Callsense {
+namespace {
+
+using Testing::Json;
+namespace Sim = Desktop::Sim;
+
+TEST(MicrophoneProbe, RunningOnlyWhenBothReadsSucceedAndTheDeviceRuns) {
+    const struct {
+        const char* name;
+        Json audio;
+        bool running;
+        std::uint64_t reads;
+    } cases[] = {
+        {"running", {{"defaultInput", 40}, {"devices", {{{"id", 40}, {"running", true}}}}}, true, 2},
+        {"running elsewhere", {{"defaultInput", 40}, {"devices", {{{"id", 40}, {"running", 3}}}}}, true, 2},
+        {"idle", {{"defaultInput", 40}, {"devices", {{{"id", 40}, {"running", false}}}}}, false, 2},
+        {"no default input", {{"defaultInput", {{"error", "who?"}}}}, false, 1},
+        {"unknown default device", {{"devices", {{{"id", 40}, {"running", true}}}}}, false, 2},
+        {"running unreadable",
+         {{"defaultInput", 40}, {"devices", {{{"id", 40}, {"running", {{"error", "!obj"}}}}}}},
+         false,
+         2},
+    };
+    for (const auto& c : cases) {
+        auto& desktop = Testing::loadDesktop({{"audio", c.audio}});
+        EXPECT_EQ(defaultInputIsRunning(desktop.audioHardware()), c.running) << c.name;
+        EXPECT_EQ(Sim::requestCount("audioHardware.readUInt32"), c.reads) << c.name;
+    }
+}
+
+const Json zoomDesktop = {
+    {"frontmost", 501},
+    {"applications",
+     Json::array(
+         {{{"pid", 501},
+           {"name", "zoom.us"},
+           {"bundleId", "us.zoom.xos"},
+           {"windows",
+            Json::array({{{"role", "AXWindow"},
+                          {"title", "Zoom Meeting"},
+                          {"children", Json::array({{{"role", "AXButton"}, {"title", "Mute"}},
+                                                    {{"role", "AXButton"}, {"title", "Leave"}}})}}})}}})},
+    {"windowList", Json::array({Testing::window("zoom.us", 501, "Zoom Meeting")})},
+};
+
+TEST(MainImpl, UntrustedReportComesFromTheWindowListAlone) {
+    Testing::loadDesktop(zoomDesktop);
+    const auto report = mainImpl(Desktop::current());
+    EXPECT_EQ(report, (Output{.inputRunning = false,
+                              .meetingUiLikely = true,
+                              .browserFrontmost = false,
+                              .callLikely = true,
+                              .subtitle = "Zoom",
+                              .alertTitle = "Zoom Meeting detected",
+                              .accessibilityTrusted = false,
+                              .confidence = "medium",
+                              .evidence = {"meetingUrlOrTitle"},
+                              .frontmostOwner = "zoom.us",
+                              .sessionFamily = "zoom",
+                              .meetingFingerprint = std::nullopt}));
+    // The candidate is not walked without the permission.
+    EXPECT_EQ(Sim::requestCount("accessibility.copyMultipleAttributeValues"), 0u);
+    EXPECT_EQ(Sim::requestCount("accessibility.copyAttributeValue"), 0u);
+}
+
+TEST(MainImpl, TrustedReportComesFromTheAccessibilityScore) {
+    Json scene = zoomDesktop;
+    scene["accessibilityTrusted"] = true;
+    Testing::loadDesktop(scene);
+    const auto report = mainImpl(Desktop::current());
+    EXPECT_EQ(report, (Output{.inputRunning = false,
+                              .meetingUiLikely = true,
+                              .browserFrontmost = false,
+                              .callLikely = true,
+                              .subtitle = "Zoom",
+                              .alertTitle = "Zoom Meeting detected",
+                              .accessibilityTrusted = true,
+                              .confidence = "high",
+                              .evidence = {"meetingUrlOrTitle", "callControlsPresent"},
+                              .frontmostOwner = "zoom.us",
+                              .sessionFamily = "zoom",
+                              .meetingFingerprint = std::nullopt}));
+}
+
+TEST(MainImpl, BrowserFlagFollowsTheBundleIdentifierEvenWithoutAName) {
+    Testing::loadDesktop(
+        {{"frontmost", 5}, {"applications", Json::array({{{"pid", 5}, {"bundleId", "com.apple.Safari"}}})}});
+    const auto report = mainImpl(Desktop::current());
+    EXPECT_TRUE(report.browserFrontmost);
+    EXPECT_EQ(report.frontmostOwner, "Unknown");
+
+    Testing::loadDesktop(
+        {{"frontmost", 5}, {"applications", Json::array({{{"pid", 5}, {"name", "Safari"}}})}});
+    EXPECT_FALSE(mainImpl(Desktop::current()).browserFrontmost);
+}
+
+}  // namespace
+}  // namespace Callsense

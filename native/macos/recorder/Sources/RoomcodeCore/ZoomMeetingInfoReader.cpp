@@ -52,6 +52,43 @@ bool isPassedOverNeighbour(const std::string& joined) {
     throw AutomationException(error);
 }
 
+bool looksLikeCloseControl(const AXNode& node) {
+    return node.identifier() == "meeting-information-close" ||
+           Text::lowercase(node.title().value_or("")) == "close";
+}
+
+// Every control of the window that offers the press, from one walk: the
+// candidates are chosen among them, and the close controls already on screen
+// are remembered so that closing never presses one of those.
+struct Pressables {
+    std::vector<AXNodePtr> controls;
+    std::unordered_set<std::string> closeControlKeys;
+};
+
+Pressables pressablesOf(const AXNodePtr& window, const BoundedAXSearch& search) {
+    Pressables found;
+    for (const AXNodePtr& node :
+         search.collect(window, [](const AXNodePtr& node) { return node->supports(pressAction); })) {
+        if (looksLikeCloseControl(*node)) found.closeControlKeys.insert(node->nodeKey());
+        if (!WindowChromeButtons::isWindowButton(*node)) found.controls.push_back(node);
+    }
+    return found;
+}
+
+std::vector<AXNodePtr> candidatesAmong(const AXNodePtr& window, const std::vector<AXNodePtr>& pressables,
+                                       Clock& clock) {
+    std::vector<AXNodePtr> labelled;
+    std::copy_if(
+        pressables.begin(), pressables.end(), std::back_inserter(labelled),
+        [](const AXNodePtr& node) { return ZoomMeetingInfoReader::labelsLookLikeMeetingInfo(*node); });
+    if (!labelled.empty()) return labelled;
+
+    const TopLeftChrome::Placement placement{.window = window, .pressables = pressables};
+    std::vector<AXNodePtr> beside = TopLeftChrome::pressablesBesideMeetingTitle(placement, clock);
+    if (!beside.empty()) return beside;
+    return TopLeftChrome::rankedPressables(placement);
+}
+
 }  // namespace
 
 std::vector<std::string> ZoomMeetingInfoReader::attributeTexts(const AXNode& node) {
@@ -114,26 +151,14 @@ bool ZoomMeetingInfoReader::labelsLookLikeMeetingInfo(const AXNode& node) {
 
 std::vector<AXNodePtr> ZoomMeetingInfoReader::infoPressCandidates(const AXNodePtr& window,
                                                                   const BoundedAXSearch& search) {
-    const std::vector<AXNodePtr> pressables = search.collect(window, [](const AXNodePtr& node) {
-        return node->supports(pressAction) && !WindowChromeButtons::isWindowButton(*node);
-    });
-
-    std::vector<AXNodePtr> labelled;
-    std::copy_if(pressables.begin(), pressables.end(), std::back_inserter(labelled),
-                 [](const AXNodePtr& node) { return labelsLookLikeMeetingInfo(*node); });
-    if (!labelled.empty()) return labelled;
-
-    const TopLeftChrome::Placement placement{.window = window, .pressables = pressables};
-    std::vector<AXNodePtr> beside = TopLeftChrome::pressablesBesideMeetingTitle(placement, search.clock());
-    if (!beside.empty()) return beside;
-    return TopLeftChrome::rankedPressables(placement);
+    return candidatesAmong(window, pressablesOf(window, search).controls, search.clock());
 }
 
 void ZoomMeetingInfoReader::closeOpenedPopover(const AXNodePtr& window, const BoundedAXSearch& search,
-                                               const AXNodePtr& infoButton) {
-    const std::optional<AXNodePtr> closeControl = search.first(window, [](const AXNodePtr& node) {
-        return node->identifier() == "meeting-information-close" ||
-               Text::lowercase(node->title().value_or("")) == "close";
+                                               const AXNodePtr& infoButton,
+                                               const std::unordered_set<std::string>& shownBeforePress) {
+    const std::optional<AXNodePtr> closeControl = search.first(window, [&](const AXNodePtr& node) {
+        return looksLikeCloseControl(*node) && !shownBeforePress.contains(node->nodeKey());
     });
     if (closeControl && (*closeControl)->supports(pressAction)) {
         try {
@@ -162,7 +187,9 @@ Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const 
     if (std::optional<Roomcode> id = readRoots(rootsToRead(request), search)) return *id;
     if (sharingActive(request)) fail(AutomationError::screenSharingActive);
 
-    const std::vector<AXNodePtr> candidates = infoPressCandidates(request.from, search);
+    const Pressables pressables = pressablesOf(request.from, search);
+    const std::vector<AXNodePtr> candidates =
+        candidatesAmong(request.from, pressables.controls, request.clock);
     const std::size_t attempts = std::min<std::size_t>(
         candidates.size(), static_cast<std::size_t>(std::max<std::int64_t>(0, maxTopLeftPressAttempts)));
 
@@ -181,10 +208,10 @@ Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const 
             if (afterOpenWaitNanoseconds != 0) request.clock.sleep(seconds(afterOpenWaitNanoseconds));
             id = readRoots(rootsToRead(request), search);
         } catch (...) {
-            closeOpenedPopover(request.from, search, candidate);
+            closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
             throw;
         }
-        closeOpenedPopover(request.from, search, candidate);
+        closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
         if (id) return *id;
         if (afterOpenWaitNanoseconds >= 2) request.clock.sleep(seconds(afterOpenWaitNanoseconds / 2));
     }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "RoomcodeCore/AXNode.hpp"
@@ -48,8 +49,11 @@ struct ZoomMeetingInfoReader {
     // The pieces of a read, each on a search whose budget the caller shares.
     static std::optional<Roomcode> extractMeetingId(const AXNodePtr& root, const BoundedAXSearch& search);
     static std::vector<AXNodePtr> infoPressCandidates(const AXNodePtr& window, const BoundedAXSearch& search);
+    // Close controls in `shownBeforePress` (by key) belong to something the user
+    // had open already, or to the window itself, and are never pressed.
     static void closeOpenedPopover(const AXNodePtr& window, const BoundedAXSearch& search,
-                                   const AXNodePtr& infoButton);
+                                   const AXNodePtr& infoButton,
+                                   const std::unordered_set<std::string>& shownBeforePress = {});
     static std::vector<std::string> attributeTexts(const AXNode& node);
     static bool labelsLookLikeMeetingInfo(const AXNode& node);
 };

@@ -285,6 +285,28 @@ TEST(ReadMeetingId, ACloseControlThatRefusesThePressFallsBackToTheToggle) {
     EXPECT_FALSE(m.popoverOpen());
 }
 
+TEST(ReadMeetingId, CloseControlsAlreadyOnScreenBeforeThePressAreNeverPressed) {
+    FakeClock clock;
+    // The chat panel the user has open, and a window close button titled
+    // "Close", both come before the popover in pre-order.
+    Meeting m = meeting(popoverWithId());
+    const FakeNodePtr chat =
+        node({.key = "chat"}, {node({.key = "chat-close", .title = "Close", .pressable = true})});
+    const FakeNodePtr windowClose = node({.key = "window-close", .title = "close", .pressable = true});
+    m.window->kids.insert(m.window->kids.begin(), {windowClose, chat});
+    m.log = attachLog(m.window);
+    EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock}).digits, "1234567890");
+    EXPECT_EQ(m.log->presses, (std::vector<std::string>{"info", "close"}));
+
+    // With no close control of its own, the popover is shut by its button.
+    m.popover->hidden = true;
+    m.closeButton->hidden = true;
+    m.log->presses.clear();
+    EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock}).digits, "1234567890");
+    EXPECT_EQ(m.log->presses, (std::vector<std::string>{"info", "info"}));
+    EXPECT_FALSE(m.popoverOpen());
+}
+
 TEST(ReadMeetingId, NothingIsPressedWhileTheScreenIsShared) {
     FakeClock clock;
     Meeting m = meeting(popoverWithId());

@@ -28,6 +28,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 extern char** environ;
@@ -127,17 +128,27 @@ std::string readFile(const fs::path& path) {
     return text.str();
 }
 
+// When the signal goes out: `delay` seconds after the start, or after the first
+// change the program makes (the switch of the default output). Start-up takes
+// very different times in different builds and under load; counting from the
+// switch keeps the signals spread over the part of the run that changes things.
+struct Trigger {
+    bool fromSwitch = false;
+    double delay = 0;
+};
+
 struct Outcome {
     int waitStatus = 0;
+    std::optional<double> switchedAt;  // seconds after the start, when watched for
     std::string stdoutText;
     std::string stderrText;
     std::vector<json> journal;
     double seconds = 0;
 };
 
-// Starts the program; after `delay` sends `signal` (unless absent) and waits for it.
+// Starts the program, sends `signal` when the trigger (if any) says, and waits for it.
 Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& wav, const fs::path& dir,
-                std::optional<double> delay, int signal) {
+                std::optional<Trigger> trigger, int signal) {
     const auto out = dir / "stdout", err = dir / "stderr", journal = dir / "journal";
     fs::remove(journal);
     std::vector<std::string> env;
@@ -169,12 +180,28 @@ Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& 
         std::cerr << "cannot start " << program << ": " << std::strerror(spawned) << "\n";
         std::exit(2);
     }
-    if (delay) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(*delay));
+    Outcome outcome;
+    bool reaped = false;
+    // Watch for the first journal line, as long as the program runs.
+    if (!trigger || trigger->fromSwitch) {
+        for (;;) {
+            std::error_code error;
+            if (fs::file_size(journal, error) > 0 && !error) {
+                outcome.switchedAt = std::chrono::duration<double>(Clock::now() - start).count();
+                break;
+            }
+            if (::waitpid(pid, &outcome.waitStatus, WNOHANG) == pid) {
+                reaped = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        }
+    }
+    if (trigger && !reaped) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(trigger->delay));
         ::kill(pid, signal);  // a finished but unreaped child ignores it
     }
-    Outcome outcome;
-    while (::waitpid(pid, &outcome.waitStatus, 0) < 0 && errno == EINTR) {
+    while (!reaped && ::waitpid(pid, &outcome.waitStatus, 0) < 0 && errno == EINTR) {
     }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     outcome.stdoutText = readFile(out);
@@ -266,9 +293,12 @@ int main(int argc, char** argv) {
         std::ofstream(scenes.back()) << sceneFor(allDesktops[i]).dump(2);
     }
 
-    // An undisturbed run of each length tells how long "start to end" is on this
-    // machine and build; signals are then spread over that span.
-    std::vector<double> fullRun;
+    // An undisturbed run of each length tells how long start-up and the part from
+    // the switch to the end take on this machine and build.
+    struct Span {
+        double startUp = 0, fromSwitch = 0;
+    };
+    std::vector<Span> fullRun;
     int failures = 0;
     const auto report = [&](const std::string& what, const Outcome& outcome) {
         ++failures;
@@ -286,13 +316,14 @@ int main(int argc, char** argv) {
             outcome.stdoutText != successLine() || checkJournal(allDesktops[0], outcome.journal, left)) {
             report("undisturbed run of " + wav.filename().string(), outcome);
         }
-        fullRun.push_back(outcome.seconds);
+        const double switched = outcome.switchedAt.value_or(0);
+        fullRun.push_back({switched, outcome.seconds - switched});
     }
 
     struct Plan {
         std::size_t desktop, wav;
         int signal;
-        double delay;
+        Trigger trigger;
     };
     std::vector<Plan> plans;
     std::mt19937 random(seed);
@@ -301,14 +332,19 @@ int main(int argc, char** argv) {
         plan.desktop = static_cast<std::size_t>(i) % allDesktops.size();
         plan.wav = std::uniform_int_distribution<std::size_t>(0, wavs.size() - 1)(random);
         plan.signal = std::bernoulli_distribution(0.5)(random) ? SIGINT : SIGTERM;
-        // A third of the signals anywhere in the run, a third in its first moments
-        // (start-up, device choice, the switch) and a third around its end (the
-        // tail, the final restore, the response), where the windows are narrow.
-        const double full = fullRun[plan.wav];
-        const auto [from, to] = i % 3 == 0   ? std::pair{0.0, full * 1.05}
-                                : i % 3 == 1 ? std::pair{0.0, std::min(0.03, full)}
-                                             : std::pair{std::max(0.0, full - 0.12), full + 0.02};
-        plan.delay = std::uniform_real_distribution<double>(from, to)(random);
+        // A third of the signals in start-up and device choice, counted from the
+        // start; a third anywhere from the switch to the final restore; a third
+        // around the final restore (the tail, the restore, the response), where
+        // the windows are narrow. The final restore comes after the settling
+        // sleep, the file and its tail.
+        const auto span = fullRun[plan.wav];
+        const double restoreAt = 0.15 + durations[plan.wav] + 0.1;
+        const auto [fromSwitch, from, to] = i % 3 == 0 ? std::tuple{false, 0.0, span.startUp * 1.2}
+                                            : i % 3 == 1
+                                                ? std::tuple{true, 0.0, restoreAt + 0.05}
+                                                : std::tuple{true, restoreAt - 0.05, restoreAt + 0.1};
+        plan.trigger = {.fromSwitch = fromSwitch,
+                        .delay = std::uniform_real_distribution<double>(from, to)(random)};
         plans.push_back(plan);
     }
 
@@ -325,7 +361,7 @@ int main(int argc, char** argv) {
                 const auto& plan = plans[i];
                 const auto& desktop = allDesktops[plan.desktop];
                 const auto outcome =
-                    runOnce(program, scenes[plan.desktop], wavs[plan.wav], dir, plan.delay, plan.signal);
+                    runOnce(program, scenes[plan.desktop], wavs[plan.wav], dir, plan.trigger, plan.signal);
                 const int signalStatus = 128 + plan.signal;
                 std::string status, problem;
                 Left left{};
@@ -363,7 +399,8 @@ int main(int argc, char** argv) {
                     report("run " + std::to_string(i) + " (" + desktop.name + ", " +
                                wavs[plan.wav].filename().string() + ", " +
                                (plan.signal == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
-                               std::to_string(plan.delay) + " s): " + problem,
+                               std::to_string(plan.trigger.delay) + " s after the " +
+                               (plan.trigger.fromSwitch ? "switch" : "start") + "): " + problem,
                            outcome);
                 }
             }
@@ -377,7 +414,8 @@ int main(int argc, char** argv) {
               << " at a time, wall time " << wall << " s\n";
     std::cout << "undisturbed run lengths:";
     for (std::size_t i = 0; i < wavs.size(); ++i)
-        std::cout << " " << durations[i] << " s file -> " << fullRun[i] << " s;";
+        std::cout << " " << durations[i] << " s file: start-up " << fullRun[i].startUp << " s, then "
+                  << fullRun[i].fromSwitch << " s;";
     std::cout << "\nexits by status:\n";
     for (const auto& [status, count] : byStatus)
         std::cout << "  " << status << ": " << count << "\n";

@@ -35,6 +35,17 @@ std::optional<std::string> readText(AudioHardware& hardware, AudioObjectId id,
 constexpr std::array<std::string_view, 5> wornOnTheHead = {"headphone", "headset", "airpods", "beats",
                                                            "earbud"};
 
+// `name` is lower-cased. Head-worn devices are refused first, whatever else the name says.
+bool nameLooksLikeBuiltInSpeakers(const std::string& name) {
+    for (const auto worn : wornOnTheHead) {
+        if (Text::contains(name, worn)) return false;
+    }
+    const bool speaker = Text::contains(name, "speaker");
+    return (Text::contains(name, "macbook") && speaker) ||
+           (Text::contains(name, "built-in") && (speaker || Text::contains(name, "output"))) ||
+           Text::equals(name, "speakers") || Text::endsWith(name, " speakers");
+}
+
 }  // namespace
 
 std::vector<AudioObjectId> allOutputDeviceIDs(AudioHardware& hardware) {
@@ -49,16 +60,6 @@ std::vector<AudioObjectId> allOutputDeviceIDs(AudioHardware& hardware) {
         if (outputChannelCount(hardware, id) >= 1) outputs.push_back(id);
     }
     return outputs;
-}
-
-bool nameLooksLikeBuiltInSpeakers(const std::string& name) {
-    for (const auto worn : wornOnTheHead) {
-        if (Text::contains(name, worn)) return false;
-    }
-    const bool speaker = Text::contains(name, "speaker");
-    return (Text::contains(name, "macbook") && speaker) ||
-           (Text::contains(name, "built-in") && (speaker || Text::contains(name, "output"))) ||
-           Text::equals(name, "speakers") || Text::endsWith(name, " speakers");
 }
 
 std::optional<AudioObjectId> findBuiltInSpeakerDeviceID(AudioHardware& hardware) {

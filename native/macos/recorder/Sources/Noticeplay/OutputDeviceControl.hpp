@@ -38,9 +38,6 @@ std::vector<Desktop::AudioObjectId> allOutputDeviceIDs(Desktop::AudioHardware& h
 // does not belong to something worn on the head.
 std::optional<Desktop::AudioObjectId> findBuiltInSpeakerDeviceID(Desktop::AudioHardware& hardware);
 
-// Whether a lower-cased device name reads as the built-in speakers.
-bool nameLooksLikeBuiltInSpeakers(const std::string& lowercasedName);
-
 // The device's name, or "Device <id>" when it has none.
 std::string audioObjectName(Desktop::AudioHardware& hardware, Desktop::AudioObjectId id);
 

@@ -1,5 +1,7 @@
 #include "Callsense/AccessibilityScoring.hpp"
 
+#include <map>
+
 #include "Callsense/AxTreeScanner.hpp"
 #include "Text/Text.hpp"
 

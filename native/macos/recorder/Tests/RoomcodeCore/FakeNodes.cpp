@@ -21,18 +21,18 @@ void FakeNode::setValue(std::string_view text) {
 bool FakeNode::supports(std::string_view action) const {
     ++pressQueries;
     if (offersPressForQueries >= 0 && pressQueries > offersPressForQueries) return false;
-    return spec.pressable && action == RoomcodeCore::pressAction;
+    return attributes.pressable && action == RoomcodeCore::pressAction;
 }
 
 void FakeNode::perform(std::string_view action) {
     if (!supports(action)) throw RoomcodeCore::SearchException(SearchFailure::notImplemented);
     if (pressFails) throw RoomcodeCore::SearchException(*pressFails);
-    if (log) log->presses.push_back(spec.key);
+    if (log) log->presses.push_back(attributes.key);
     if (onPress) onPress();
 }
 
-FakeNodePtr node(FakeNodeSpec spec, std::vector<FakeNodePtr> children) {
-    auto made = std::make_shared<FakeNode>(std::move(spec));
+FakeNodePtr node(NodeAttributes attributes, std::vector<FakeNodePtr> children) {
+    auto made = std::make_shared<FakeNode>(std::move(attributes));
     for (FakeNodePtr& child : children)
         made->kids.push_back(std::move(child));
     return made;

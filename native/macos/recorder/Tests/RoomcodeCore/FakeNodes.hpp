@@ -44,7 +44,7 @@ struct PressLog {
     std::vector<std::string> presses{};
 };
 
-struct FakeNodeSpec {
+struct NodeAttributes {
     std::string key;
     std::optional<std::string> role{};
     std::optional<std::string> identifier{};
@@ -62,9 +62,9 @@ struct FakeNodeSpec {
 
 class FakeNode final : public RoomcodeCore::AXNode {
 public:
-    explicit FakeNode(FakeNodeSpec spec) : spec(std::move(spec)) {}
+    explicit FakeNode(NodeAttributes attributes) : attributes(std::move(attributes)) {}
 
-    FakeNodeSpec spec;
+    NodeAttributes attributes;
     std::vector<AXNodePtr> kids{};
     bool hidden = false;  // a hidden node is left out of its parent's children
     std::optional<SearchFailure> pressFails{};
@@ -77,18 +77,18 @@ public:
     mutable int pressQueries = 0;
     std::optional<std::string> writtenValue{};
 
-    const std::string& nodeKey() const override { return spec.key; }
-    std::optional<std::string> role() const override { return spec.role; }
-    std::optional<std::string> identifier() const override { return spec.identifier; }
-    std::optional<std::string> title() const override { return spec.title; }
-    std::optional<std::string> accessibilityDescription() const override { return spec.description; }
-    std::optional<std::string> help() const override { return spec.help; }
-    std::optional<std::string> subrole() const override { return spec.subrole; }
-    std::optional<std::string> roleDescription() const override { return spec.roleDescription; }
-    std::optional<Point> position() const override { return spec.position; }
-    std::optional<Size> size() const override { return spec.size; }
-    std::optional<std::string> value() const override { return spec.value; }
-    bool enabled() const override { return spec.enabled; }
+    const std::string& nodeKey() const override { return attributes.key; }
+    std::optional<std::string> role() const override { return attributes.role; }
+    std::optional<std::string> identifier() const override { return attributes.identifier; }
+    std::optional<std::string> title() const override { return attributes.title; }
+    std::optional<std::string> accessibilityDescription() const override { return attributes.description; }
+    std::optional<std::string> help() const override { return attributes.help; }
+    std::optional<std::string> subrole() const override { return attributes.subrole; }
+    std::optional<std::string> roleDescription() const override { return attributes.roleDescription; }
+    std::optional<Point> position() const override { return attributes.position; }
+    std::optional<Size> size() const override { return attributes.size; }
+    std::optional<std::string> value() const override { return attributes.value; }
+    bool enabled() const override { return attributes.enabled; }
     std::vector<AXNodePtr> children() const override;
     bool isSettable(std::string_view attribute) const override {
         return settable.contains(std::string(attribute));
@@ -101,7 +101,7 @@ public:
 using FakeNodePtr = std::shared_ptr<FakeNode>;
 
 // A node with the given children (the log is handed down by `tree`).
-FakeNodePtr node(FakeNodeSpec spec, std::vector<FakeNodePtr> children = {});
+FakeNodePtr node(NodeAttributes attributes, std::vector<FakeNodePtr> children = {});
 
 // Gives every node of the tree the same press log and returns it.
 std::shared_ptr<PressLog> attachLog(const FakeNodePtr& root);

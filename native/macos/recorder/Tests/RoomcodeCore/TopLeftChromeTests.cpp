@@ -19,7 +19,7 @@ std::vector<AXNodePtr> asNodes(const std::vector<FakeNodePtr>& nodes) {
 }
 
 TEST(WindowButtons, SubroleTitleOrRoleDescriptionMarksTheWindowsOwnButtons) {
-    const std::vector<std::pair<FakeNodeSpec, bool>> cases = {
+    const std::vector<std::pair<NodeAttributes, bool>> cases = {
         {{.key = "c", .title = "Meeting info", .subrole = "AXCloseButton"}, true},
         {{.key = "m", .subrole = "AXMinimizeButton"}, true},
         {{.key = "z", .subrole = "AXZoomButton"}, true},
@@ -33,8 +33,9 @@ TEST(WindowButtons, SubroleTitleOrRoleDescriptionMarksTheWindowsOwnButtons) {
         {{.key = "r", .roleDescription = "button"}, false},
         {{.key = "n"}, false},
     };
-    for (const auto& [spec, expected] : cases) {
-        EXPECT_EQ(isWindowButton(*node(spec)), expected) << spec.key << " " << spec.title.value_or("");
+    for (const auto& [attributes, expected] : cases) {
+        EXPECT_EQ(isWindowButton(*node(attributes)), expected)
+            << attributes.key << " " << attributes.title.value_or("");
     }
 }
 

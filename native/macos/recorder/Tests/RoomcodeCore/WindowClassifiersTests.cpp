@@ -8,7 +8,7 @@ namespace {
 using namespace RoomcodeTesting;
 namespace Classify = RoomcodeCore::WindowClassifiers;
 
-FakeNodePtr windowWithButtons(std::vector<std::string> titles, FakeNodeSpec window = {.key = "window"}) {
+FakeNodePtr windowWithButtons(std::vector<std::string> titles, NodeAttributes window = {.key = "window"}) {
     std::vector<FakeNodePtr> buttons;
     for (std::size_t i = 0; i < titles.size(); ++i) {
         buttons.push_back(node({.key = "button" + std::to_string(i), .title = titles[i], .pressable = true}));

@@ -33,7 +33,7 @@ struct Meeting {
 };
 
 Meeting meeting(std::vector<FakeNodePtr> popoverContent, std::vector<FakeNodePtr> shown = {},
-                FakeNodeSpec infoButton = {
+                NodeAttributes infoButton = {
                     .key = "info", .description = "Meeting information", .pressable = true}) {
     Meeting m;
     m.closeButton = node({.key = "close", .identifier = "meeting-information-close", .pressable = true});
@@ -89,7 +89,7 @@ TEST(ReadMeetingId, AnIdTheWindowShowsIsReadWithoutPressing) {
 TEST(ExtractMeetingId, LabelAndNumberAsSeparateNodes) {
     struct Case {
         const char* name;
-        std::vector<FakeNodeSpec> nodes;
+        std::vector<NodeAttributes> nodes;
         std::optional<std::string> digits;
     };
     const std::vector<Case> cases = {
@@ -136,8 +136,8 @@ TEST(ExtractMeetingId, LabelAndNumberAsSeparateNodes) {
     };
     for (const Case& c : cases) {
         std::vector<FakeNodePtr> nodes;
-        for (const FakeNodeSpec& spec : c.nodes)
-            nodes.push_back(node(spec));
+        for (const NodeAttributes& attributes : c.nodes)
+            nodes.push_back(node(attributes));
         FakeClock clock;
         const std::optional<Roomcode> id = Reader::extractMeetingId({node({.key = "root"}, nodes)}, clock);
         ASSERT_EQ(id.has_value(), c.digits.has_value()) << c.name;
@@ -178,7 +178,7 @@ TEST(AttributeTexts, SixAttributesInOrderWithoutAbsentOrEmptyOnes) {
 }
 
 TEST(InfoButtonLabels, WhichControlsLookLikeTheInformationButton) {
-    const std::vector<std::pair<FakeNodeSpec, bool>> cases = {
+    const std::vector<std::pair<NodeAttributes, bool>> cases = {
         {{.key = "a", .identifier = "meeting-information", .title = "Anything"}, true},
         {{.key = "a", .title = "  I \n"}, true},
         {{.key = "a", .title = "Info"}, true},
@@ -194,10 +194,10 @@ TEST(InfoButtonLabels, WhichControlsLookLikeTheInformationButton) {
         {{.key = "a", .title = "Mute"}, false},
         {{.key = "a"}, false},
     };
-    for (const auto& [spec, expected] : cases) {
-        EXPECT_EQ(Reader::labelsLookLikeMeetingInfo(*node(spec)), expected)
-            << spec.title.value_or("") << "|" << spec.description.value_or("") << "|"
-            << spec.roleDescription.value_or("");
+    for (const auto& [attributes, expected] : cases) {
+        EXPECT_EQ(Reader::labelsLookLikeMeetingInfo(*node(attributes)), expected)
+            << attributes.title.value_or("") << "|" << attributes.description.value_or("") << "|"
+            << attributes.roleDescription.value_or("");
     }
 }
 

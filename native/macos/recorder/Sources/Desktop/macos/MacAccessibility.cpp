@@ -164,8 +164,10 @@ PlatformResult<std::vector<PlatformResult<AxValue>>> MacAccessibility::copyMulti
         kCFAllocatorDefault, rawNames.data(), static_cast<CFIndex>(rawNames.size()), &kCFTypeArrayCallBacks));
 
     CFReference<CFArrayRef> values;
-    // Options 0: an attribute's error takes its place in the answer instead of ending the call.
-    const AXError error = AXUIElementCopyMultipleAttributeValues(ax, request.get(), 0, values.receive());
+    // No options: an attribute's error takes its place in the answer instead of ending the call.
+    const auto noOptions = static_cast<AXCopyMultipleAttributeOptions>(0);
+    const AXError error =
+        AXUIElementCopyMultipleAttributeValues(ax, request.get(), noOptions, values.receive());
     if (!values) return {.code = error, .value = std::nullopt};
     std::vector<PlatformResult<AxValue>> entries;
     const CFIndex count = CFArrayGetCount(values.get());

@@ -44,8 +44,10 @@ enum AXValueType : UInt32 {
 };
 typedef enum AXValueType AXValueType;
 
-typedef UInt32 AXCopyMultipleAttributeOptions;
-enum : AXCopyMultipleAttributeOptions { kAXCopyMultipleAttributeOptionStopOnError = 0x1 };
+// Newer SDKs make option sets enums in C++, older ones plain integers; the
+// stricter form is declared so that only code that compiles with both passes.
+enum AXCopyMultipleAttributeOptions : UInt32 { kAXCopyMultipleAttributeOptionStopOnError = 0x1 };
+typedef enum AXCopyMultipleAttributeOptions AXCopyMultipleAttributeOptions;
 
 Boolean AXIsProcessTrusted(void);
 

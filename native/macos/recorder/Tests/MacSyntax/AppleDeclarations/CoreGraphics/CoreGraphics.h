@@ -26,11 +26,13 @@ typedef struct CGSize CGSize;
 typedef uint32_t CGWindowID;
 #define kCGNullWindowID ((CGWindowID)0)
 
-typedef uint32_t CGWindowListOption;
-enum : CGWindowListOption {
+// Declared in the stricter of the two forms SDKs give option sets in C++ (an
+// enum rather than an integer), so that code passing the constants fits both.
+enum CGWindowListOption : uint32_t {
     kCGWindowListOptionAll = 0,
     kCGWindowListOptionOnScreenOnly = (1 << 0),
 };
+typedef enum CGWindowListOption CGWindowListOption;
 
 CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID relativeToWindow);
 

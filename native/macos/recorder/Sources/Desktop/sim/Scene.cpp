@@ -725,17 +725,17 @@ private:
     void loadFiles(const Json& j, const std::string& pointer) {
         if (!j.is_object())
             fail(pointer, std::string("expected an object keyed by path, found ") + typeName(j));
-        for (const auto& [path, spec] : j.items()) {
+        for (const auto& [path, entry] : j.items()) {
             const auto filePointer = at(pointer, path);
-            expectObject(spec, filePointer, {"duration", "loadError", "playReturns", "exists"});
+            expectObject(entry, filePointer, {"duration", "loadError", "playReturns", "exists"});
             SceneFile file;
-            if (spec.contains("duration"))
-                file.duration = asDuration(spec["duration"], at(filePointer, "duration"));
-            if (spec.contains("loadError"))
-                file.loadError = asString(spec["loadError"], at(filePointer, "loadError"));
-            if (spec.contains("playReturns"))
-                file.playSucceeds = asBool(spec["playReturns"], at(filePointer, "playReturns"));
-            if (spec.contains("exists")) file.exists = asBool(spec["exists"], at(filePointer, "exists"));
+            if (entry.contains("duration"))
+                file.duration = asDuration(entry["duration"], at(filePointer, "duration"));
+            if (entry.contains("loadError"))
+                file.loadError = asString(entry["loadError"], at(filePointer, "loadError"));
+            if (entry.contains("playReturns"))
+                file.playSucceeds = asBool(entry["playReturns"], at(filePointer, "playReturns"));
+            if (entry.contains("exists")) file.exists = asBool(entry["exists"], at(filePointer, "exists"));
             scene_.files.emplace(path, std::move(file));
         }
     }

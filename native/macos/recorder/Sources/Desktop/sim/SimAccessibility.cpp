@@ -128,6 +128,24 @@ PlatformResult<AxValue> SimAccessibility::read(const Target& target, std::string
     return {AxError::attributeUnsupported, std::nullopt};
 }
 
+// The shape every read request shares: count it, find its element under the
+// world's lock, answer, and let the clock pass by the element's response time
+// outside the lock.
+template <typename T, typename Answer>
+PlatformResult<T> SimAccessibility::readRequest(const char* kind, const Element& element, Answer answer) {
+    world_.counts.add(kind);
+    PlatformResult<T> result;
+    double delay = 0;
+    {
+        std::lock_guard lock(world_.mutex);
+        Target target;
+        result.code = enter(element, target, delay);
+        if (result.code == AxError::success) result = answer(target);
+    }
+    world_.clock.pass(delay);
+    return result;
+}
+
 bool SimAccessibility::isProcessTrusted() {
     world_.counts.add("accessibility.isProcessTrusted");
     std::lock_guard lock(world_.mutex);
@@ -144,115 +162,64 @@ Element SimAccessibility::applicationElement(Pid pid) {
 
 PlatformResult<AxValue> SimAccessibility::copyAttributeValue(const Element& element,
                                                              std::string_view attribute) {
-    world_.counts.add("accessibility.copyAttributeValue");
-    PlatformResult<AxValue> result;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        result.code = enter(element, target, delay);
-        if (result.code == AxError::success) result = read(target, attribute);
-    }
-    world_.clock.pass(delay);
-    return result;
+    return readRequest<AxValue>("accessibility.copyAttributeValue", element,
+                                [&](const Target& target) { return read(target, attribute); });
 }
 
 PlatformResult<std::vector<PlatformResult<AxValue>>> SimAccessibility::copyMultipleAttributeValues(
     const Element& element, const std::vector<std::string>& attributes) {
-    world_.counts.add("accessibility.copyMultipleAttributeValues");
-    PlatformResult<std::vector<PlatformResult<AxValue>>> result;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        result.code = enter(element, target, delay);
-        if (result.code == AxError::success) {
-            result.value.emplace();
+    return readRequest<std::vector<PlatformResult<AxValue>>>(
+        "accessibility.copyMultipleAttributeValues", element, [&](const Target& target) {
+            std::vector<PlatformResult<AxValue>> values;
             for (const auto& attribute : attributes)
-                result.value->push_back(read(target, attribute));
-        }
-    }
-    world_.clock.pass(delay);
-    return result;
+                values.push_back(read(target, attribute));
+            return PlatformResult<std::vector<PlatformResult<AxValue>>>{AxError::success, std::move(values)};
+        });
 }
 
 PlatformResult<AxList> SimAccessibility::copyAttributeNames(const Element& element) {
-    world_.counts.add("accessibility.copyAttributeNames");
-    PlatformResult<AxList> result;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        result.code = enter(element, target, delay);
-        if (result.code == AxError::success) {
-            const auto& e = *target.element;
-            if (e.attributeNamesError) {
-                result.code = *e.attributeNamesError;
-            } else {
-                AxList names;
-                std::vector<std::string> seen;
-                auto add = [&](const std::string& name) {
-                    if (std::ranges::find(seen, name) != seen.end()) return;
-                    seen.push_back(name);
-                    names.push_back(AxValue{name});
-                };
-                for (const auto& [name, read] : e.attributes)
-                    add(name);
-                add("AXChildren");
-                if (e.isApplication) {
-                    add("AXWindows");
-                    if (e.focusedWindow) add("AXFocusedWindow");
-                    if (e.mainWindow) add("AXMainWindow");
-                }
-                for (const auto& extra : e.extraAttributeNames)
-                    names.push_back(convert(extra));
-                result.value = std::move(names);
-            }
+    return readRequest<AxList>("accessibility.copyAttributeNames", element, [&](const Target& target) {
+        const auto& e = *target.element;
+        if (e.attributeNamesError) return PlatformResult<AxList>{*e.attributeNamesError, std::nullopt};
+        AxList names;
+        std::vector<std::string> seen;
+        auto add = [&](const std::string& name) {
+            if (std::ranges::find(seen, name) != seen.end()) return;
+            seen.push_back(name);
+            names.push_back(AxValue{name});
+        };
+        for (const auto& [name, read] : e.attributes)
+            add(name);
+        add("AXChildren");
+        if (e.isApplication) {
+            add("AXWindows");
+            if (e.focusedWindow) add("AXFocusedWindow");
+            if (e.mainWindow) add("AXMainWindow");
         }
-    }
-    world_.clock.pass(delay);
-    return result;
+        for (const auto& extra : e.extraAttributeNames)
+            names.push_back(convert(extra));
+        return PlatformResult<AxList>{AxError::success, std::move(names)};
+    });
 }
 
 PlatformResult<AxList> SimAccessibility::copyActionNames(const Element& element) {
-    world_.counts.add("accessibility.copyActionNames");
-    PlatformResult<AxList> result;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        result.code = enter(element, target, delay);
-        if (result.code == AxError::success) {
-            if (target.element->actionNamesError) {
-                result.code = *target.element->actionNamesError;
-            } else {
-                AxList names;
-                for (const auto& action : target.element->actions)
-                    names.push_back(convert(action));
-                result.value = std::move(names);
-            }
-        }
-    }
-    world_.clock.pass(delay);
-    return result;
+    return readRequest<AxList>("accessibility.copyActionNames", element, [&](const Target& target) {
+        const auto& e = *target.element;
+        if (e.actionNamesError) return PlatformResult<AxList>{*e.actionNamesError, std::nullopt};
+        AxList names;
+        for (const auto& action : e.actions)
+            names.push_back(convert(action));
+        return PlatformResult<AxList>{AxError::success, std::move(names)};
+    });
 }
 
 PlatformResult<bool> SimAccessibility::isAttributeSettable(const Element& element,
                                                            std::string_view attribute) {
-    world_.counts.add("accessibility.isAttributeSettable");
-    PlatformResult<bool> result;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        result.code = enter(element, target, delay);
-        if (result.code == AxError::success) {
-            result.value =
-                std::ranges::find(target.element->settable, attribute) != target.element->settable.end();
-        }
-    }
-    world_.clock.pass(delay);
-    return result;
+    return readRequest<bool>("accessibility.isAttributeSettable", element, [&](const Target& target) {
+        const auto& settable = target.element->settable;
+        return PlatformResult<bool>{AxError::success,
+                                    std::ranges::find(settable, attribute) != settable.end()};
+    });
 }
 
 std::int32_t SimAccessibility::setStringAttributeValue(const Element& element, std::string_view attribute,

@@ -33,6 +33,8 @@ private:
     // world's lock is held; `delay` is the time the request takes.
     std::int32_t enter(const Element& element, Target& target, double& delay);
     PlatformResult<AxValue> read(const Target& target, std::string_view attribute);
+    template <typename T, typename Answer>
+    PlatformResult<T> readRequest(const char* kind, const Element& element, Answer answer);
     AxValue convert(const SceneValue& value);
     Element elementFor(NodeIndex node);
     AxList visible(const std::vector<NodeIndex>& nodes);

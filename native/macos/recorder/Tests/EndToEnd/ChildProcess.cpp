@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 namespace EndToEnd {
 
 namespace {
@@ -41,6 +43,20 @@ struct TempFile {
         return text.str();
     }
 };
+
+}  // namespace
+
+namespace {
+
+bool journalHasEvent(const std::string& path, const std::string& event) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto entry = nlohmann::json::parse(line, nullptr, false);
+        if (entry.is_object() && entry.value("event", std::string()) == event) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -99,13 +115,19 @@ ChildResult runChild(const ChildRun& run) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     bool signalled = !run.signal.has_value();
+    std::optional<Clock::time_point> signalClockStart;
+    if (!run.signalAfterEvent) signalClockStart = start;
     int waitStatus = 0;
     for (;;) {
         const pid_t done = ::waitpid(pid, &waitStatus, WNOHANG);
         if (done == pid) break;
         if (done < 0 && errno != EINTR) break;
         const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        if (!signalled && elapsed >= run.signalAfter) {
+        if (!signalled && !signalClockStart && journalHasEvent(run.journalPath, *run.signalAfterEvent)) {
+            signalClockStart = Clock::now();
+        }
+        if (!signalled && signalClockStart &&
+            std::chrono::duration<double>(Clock::now() - *signalClockStart).count() >= run.signalAfter) {
             ::kill(pid, *run.signal);
             signalled = true;
         }

@@ -18,6 +18,11 @@ struct ChildRun {
     std::vector<std::string> unsetEnvironment;
     std::optional<int> signal;  // sent after `signalAfter` seconds of real time
     double signalAfter = 0;
+    // When set, `signalAfter` counts from the moment the journal file first holds
+    // a line for this event, so a slow start (a loaded machine, a sanitizer
+    // build) cannot make the signal arrive before the program is ready for it.
+    std::optional<std::string> signalAfterEvent;
+    std::string journalPath;
     double timeout = 60;
 };
 

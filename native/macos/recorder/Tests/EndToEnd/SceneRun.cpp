@@ -39,6 +39,7 @@ struct Run {
     std::optional<std::vector<Json>> journal;
     std::optional<int> signal;
     double signalAfter = 0;
+    std::optional<std::string> signalAfterEvent;
 };
 
 struct RunError {
@@ -85,12 +86,18 @@ Run parseRun(const Json& j) {
             run.journal = value.get<std::vector<Json>>();
         } else if (key == "signal") {
             if (!value.is_object() || !value.contains("send")) {
-                throw RunError{"signal: expected {\"send\": \"SIGINT\", \"after\": seconds}"};
+                throw RunError{
+                    "signal: expected {\"send\": \"SIGINT\", \"after\": seconds, \"afterEvent\": event}"};
             }
             run.signal = signalNumber(value["send"]);
             if (value.contains("after")) {
                 if (!value["after"].is_number()) throw RunError{"signal/after: expected seconds"};
                 run.signalAfter = value["after"].get<double>();
+            }
+            if (value.contains("afterEvent")) {
+                if (!value["afterEvent"].is_string())
+                    throw RunError{"signal/afterEvent: expected an event name"};
+                run.signalAfterEvent = value["afterEvent"].get<std::string>();
             }
         } else {
             throw RunError{"unknown key \"" + key + "\""};
@@ -124,7 +131,8 @@ std::string commandLine(const fs::path& scene, const Run& run) {
         line += " " + shellQuoted(arg);
     if (run.signal) {
         line += "   # " + std::string(strsignal(*run.signal)) + " after " + std::to_string(run.signalAfter) +
-                " s";
+                " s" +
+                (run.signalAfterEvent ? " from the first \"" + *run.signalAfterEvent + "\" event" : "");
     }
     return line;
 }
@@ -221,6 +229,8 @@ private:
         child.unsetEnvironment = {"DESKTOP_REQUEST_COUNTS"};
         child.signal = run.signal;
         child.signalAfter = run.signalAfter;
+        child.signalAfterEvent = run.signalAfterEvent;
+        child.journalPath = journal.string();
         const auto result = EndToEnd::runChild(child);
         const auto journalLines = readLines(journal.string());
         fs::remove(journal);

@@ -84,10 +84,14 @@ MeetingWindowScanResult scanMeetingWindows(Desktop::WindowServer& windowServer,
     MeetingWindowScanResult result;
     const auto windows = windowServer.onScreenWindows();
     if (!windows) return result;
+    // A list that is not made of window dictionaries throughout is not a window
+    // list this scan can trust; none of it is read.
+    for (const auto& window : *windows) {
+        if (!window) return result;
+    }
 
     std::map<Desktop::Pid, std::vector<std::string>> titlesByPid;
     for (const auto& window : *windows) {
-        if (!window) continue;
         const auto pid = windowInt32(*window, WindowKey::ownerPid).value_or(0);
         auto title = Text::trim(windowString(*window, WindowKey::name).value_or(""));
         if (pid > 0 && !title.empty()) titlesByPid[pid].push_back(std::move(title));
@@ -95,7 +99,6 @@ MeetingWindowScanResult scanMeetingWindows(Desktop::WindowServer& windowServer,
 
     bool ruleTaken = false;
     for (const auto& window : *windows) {
-        if (!window) continue;
         if (const auto layer = windowInt32(*window, WindowKey::layer);
             layer && (*layer < 0 || *layer > maxMeetingWindowLayer)) {
             continue;

@@ -182,13 +182,22 @@ TEST(MeetingWindowScan, MissingAndMistypedKeys) {
     EXPECT_EQ(scan(Json::array(), "zoom.us", 501), notLikely());
 
     const Json windows = Json::array({
-        "not a dictionary",
         {{"kCGWindowOwnerName", 42}, {"kCGWindowOwnerPID", "501"}, {"kCGWindowName", "Zoom Meeting"}},
         {{"kCGWindowOwnerName", "zoom.us"}, {"kCGWindowOwnerPID", 501.0}, {"kCGWindowName", Json::array()}},
     });
-    // The second entry has no owner text and pid 0, so it matches nothing by name or pid;
-    // the third reads pid 501 from a whole floating-point number and has no title.
+    // The first entry has no owner text and pid 0, so it matches nothing by name or pid;
+    // the second reads pid 501 from a whole floating-point number and has no title.
     EXPECT_EQ(scan(windows, "zoom.us", 501), notLikely({{.owner = "zoom.us", .title = "", .pid = 501}}));
+}
+
+TEST(MeetingWindowScan, AListWithAnEntryThatIsNoDictionaryGivesTheDefault) {
+    const Json meeting = window("zoom.us", 501, "Zoom Meeting");
+    ASSERT_EQ(
+        scan(Json::array({meeting}), "zoom.us", 501),
+        likely("Zoom", "Zoom Meeting detected", {{.owner = "zoom.us", .title = "Zoom Meeting", .pid = 501}}));
+    // Wherever the odd entry sits, before or after the meeting window, nothing is read.
+    EXPECT_EQ(scan(Json::array({"not a dictionary", meeting}), "zoom.us", 501), notLikely());
+    EXPECT_EQ(scan(Json::array({meeting, 42}), "zoom.us", 501), notLikely());
 }
 
 TEST(MeetingWindowScan, FrontmostByNameWhenThePidDiffers) {

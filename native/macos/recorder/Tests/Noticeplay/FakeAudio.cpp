@@ -2,6 +2,19 @@
 
 namespace NoticeplayTesting {
 
+void setUpHeadphonesDesk(FakeAudioHardware& hardware) {
+    hardware.devices = {
+        {.id = deskHeadphones, .name = "AirPods Pro", .outputChannels = {2}, .mute = 0, .volume = 0.6F},
+        {.id = deskSpeakers,
+         .name = "MacBook Pro Speakers",
+         .uid = "BuiltInSpeakerDevice",
+         .outputChannels = {2},
+         .mute = 1,
+         .volume = 0.3F},
+    };
+    hardware.defaultOutput = deskHeadphones;
+}
+
 namespace CA = Desktop::CoreAudio;
 using Desktop::PlatformResult;
 using Desktop::PropertyAddress;

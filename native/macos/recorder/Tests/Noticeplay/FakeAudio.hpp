@@ -46,6 +46,14 @@ struct Write {
     bool operator==(const Write&) const = default;
 };
 
+class FakeAudioHardware;
+
+// The usual desk: headphones are the default output; the built-in speakers are
+// muted and quiet, so a restore that forgets anything shows.
+inline constexpr AudioObjectId deskHeadphones = 3;
+inline constexpr AudioObjectId deskSpeakers = 7;
+void setUpHeadphonesDesk(FakeAudioHardware& hardware);
+
 class FakeAudioHardware : public Desktop::AudioHardware {
 public:
     std::vector<FakeDevice> devices{};

@@ -17,8 +17,8 @@ using Noticeplay::PlaybackRestoreContext;
 using Noticeplay::PlayResponse;
 namespace CA = Desktop::CoreAudio;
 
-constexpr AudioObjectId headphones = 3;
-constexpr AudioObjectId speakers = 7;
+constexpr AudioObjectId headphones = deskHeadphones;
+constexpr AudioObjectId speakers = deskSpeakers;
 const std::string notice = "/tmp/notice.wav";
 
 PlayResponse failure(const char* code, const std::string& message) {
@@ -34,19 +34,9 @@ PlayResponse success(std::optional<std::string> uid, std::string name, bool rest
     return response;
 }
 
-// Headphones are the default output; the speakers are muted and quiet.
 struct Desk {
     Desk() {
-        hardware.devices = {
-            {.id = headphones, .name = "AirPods Pro", .outputChannels = {2}, .mute = 0, .volume = 0.6F},
-            {.id = speakers,
-             .name = "MacBook Pro Speakers",
-             .uid = "BuiltInSpeakerDevice",
-             .outputChannels = {2},
-             .mute = 1,
-             .volume = 0.3F},
-        };
-        hardware.defaultOutput = headphones;
+        setUpHeadphonesDesk(hardware);
         files.paths = {notice};
     }
 

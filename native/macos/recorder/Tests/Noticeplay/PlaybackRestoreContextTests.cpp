@@ -11,23 +11,12 @@ using namespace NoticeplayTesting;
 using Noticeplay::PlaybackRestoreContext;
 namespace CA = Desktop::CoreAudio;
 
-constexpr AudioObjectId headphones = 3;
-constexpr AudioObjectId speakers = 7;
+constexpr AudioObjectId headphones = deskHeadphones;
+constexpr AudioObjectId speakers = deskSpeakers;
 
 class RestoreContext : public ::testing::Test {
 protected:
-    RestoreContext() {
-        hardware.devices = {
-            {.id = headphones, .name = "AirPods", .outputChannels = {2}, .mute = 0, .volume = 0.6F},
-            {.id = speakers,
-             .name = "MacBook Pro Speakers",
-             .uid = "BuiltInSpeakerDevice",
-             .outputChannels = {2},
-             .mute = 1,
-             .volume = 0.3F},
-        };
-        hardware.defaultOutput = headphones;
-    }
+    RestoreContext() { setUpHeadphonesDesk(hardware); }
 
     FakeAudioHardware hardware;
     PlaybackRestoreContext context{hardware};

@@ -29,9 +29,10 @@ public:
         if (clock_.now() > budget_.deadline) return false;
         if (!node) return false;
         if (depth > budget_.maxDepth) return false;
+        // The budget before the key: reading a key may be a request to the client.
+        if (visitedCount_ >= budget_.maxNodes) return false;
         const std::string& key = node->nodeKey();
         if (visited_.contains(key)) return false;
-        if (visitedCount_ >= budget_.maxNodes) return false;
         visited_.insert(key);
         ++visitedCount_;
 

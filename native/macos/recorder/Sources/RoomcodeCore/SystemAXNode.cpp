@@ -59,10 +59,19 @@ SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid)
 SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility)
     : element_(std::move(element)), pid_(pid), accessibility_(&accessibility) {
     accessibility_->setMessagingTimeout(element_, messagingTimeout);
-    const std::string role = copyString(*accessibility_, element_, "AXRole").value_or("");
-    const std::string identifier = copyString(*accessibility_, element_, "AXIdentifier").value_or("");
-    nodeKey_ = std::to_string(pid_) + ":" + std::to_string(accessibility_->hash(element_)) + ":" + role +
-               ":" + identifier;
+}
+
+const std::string& SystemAXNode::nodeKey() const {
+    // Read on first use, not when the node is made: an element with thousands of
+    // children would otherwise cost two requests per child, each up to the
+    // time-out, before a walk could see its budget or deadline run out.
+    if (!nodeKey_) {
+        const std::string role = copyString(*accessibility_, element_, "AXRole").value_or("");
+        const std::string identifier = copyString(*accessibility_, element_, "AXIdentifier").value_or("");
+        nodeKey_ = std::to_string(pid_) + ":" + std::to_string(accessibility_->hash(element_)) + ":" + role +
+                   ":" + identifier;
+    }
+    return *nodeKey_;
 }
 
 std::optional<std::string> SystemAXNode::copyString(Desktop::Accessibility& accessibility,

@@ -28,7 +28,8 @@ public:
     const Desktop::Element& element() const { return element_; }
     Desktop::Pid pid() const { return pid_; }
 
-    const std::string& nodeKey() const override { return nodeKey_; }
+    // Its role and identifier are read on the first call, not when the node is made.
+    const std::string& nodeKey() const override;
     std::optional<std::string> role() const override;
     std::optional<std::string> identifier() const override;
     std::optional<std::string> title() const override;
@@ -61,7 +62,7 @@ private:
     Desktop::Element element_;
     Desktop::Pid pid_;
     Desktop::Accessibility* accessibility_;
-    std::string nodeKey_;
+    mutable std::optional<std::string> nodeKey_;
 
     std::optional<std::string> stringAttribute(std::string_view attribute) const;
     std::vector<std::string> supportedAttributeNames() const;

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Desktop/Desktop.hpp"
+#include "Desktop/sim/SimDesktop.hpp"
+#include "RoomcodeCLI/SystemClock.hpp"
+#include "RoomcodeCore/BoundedAXSearch.hpp"
+#include "RoomcodeCore/SystemAXNode.hpp"
+
+namespace {
+
+using RoomcodeCore::BoundedAXSearch;
+using RoomcodeCore::SearchBudget;
+using RoomcodeCore::SystemAXNode;
+
+// A window that lists its children at once, each of which hangs: a walk must
+// not ask every child for its key before it can see its deadline pass.
+TEST(BoundedSearchOnAHungClient, ManyHangingChildrenCostNoMoreThanTheDeadline) {
+    std::string children;
+    for (int i = 0; i < 300; ++i)
+        children += std::string(i == 0 ? "" : ",") + R"({"role": "AXButton", "responseTime": 1})";
+    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 501, "name": "zoom.us",
+        "windows": [{"role": "AXWindow", "title": "Zoom Meeting", "children": [)" +
+                            children + "]}]}]}");
+
+    auto& platform = Desktop::current();
+    RoomcodeCLI::SystemClock clock(platform.clock());
+    const auto app = std::make_shared<SystemAXNode>(platform.accessibility().applicationElement(501), 501,
+                                                    platform.accessibility());
+    const double started = Desktop::Sim::clockNow();
+    const BoundedAXSearch search(
+        SearchBudget::startingNow({.maxNodes = 1000, .maxDepth = 18, .seconds = 3}, clock), clock);
+    const auto nodes = search.collectAll(app);
+
+    // Each child is visited before the deadline, for its key's two reads and its
+    // children, each given up after the 0.25-second time-out.
+    EXPECT_LE(Desktop::Sim::clockNow() - started, 3 + 3 * 0.25);
+    EXPECT_GT(nodes.size(), 2U);
+    EXPECT_LT(nodes.size(), 300U);
+}
+
+}  // namespace

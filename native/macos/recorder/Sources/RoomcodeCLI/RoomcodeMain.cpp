@@ -6,6 +6,7 @@
 #include "RoomcodeCLI/SystemClock.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/SystemZoomRuntime.hpp"
+#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
 
 namespace RoomcodeCLI {
 
@@ -35,13 +36,13 @@ MeetingIdOutput meetingIdOutput(const Steps& steps) {
 
 int runRoomcode(Desktop::Platform& platform) {
     SystemClock clock(platform.clock());
+    RoomcodeCore::UnresponsiveClientGuard accessibility(platform.accessibility());
     const MeetingIdOutput output = meetingIdOutput({
         .accessibilityTrusted = [&] { return platform.accessibility().isProcessTrusted(); },
         .locate =
             [&] {
                 const RoomcodeCore::ZoomMeetingLocator locator(
-                    std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform.workspace(),
-                                                                      platform.accessibility()),
+                    std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform.workspace(), accessibility),
                     RoomcodeCore::ZoomMeetingInfoReader::live, clock);
                 return locator.locate(std::nullopt);
             },

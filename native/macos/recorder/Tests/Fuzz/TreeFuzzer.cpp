@@ -24,6 +24,7 @@
 #include "RoomcodeCore/BoundedAXSearch.hpp"
 #include "RoomcodeCore/MeetingId.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
 #include "RoomcodeCore/ZoomMeetingInfoReader.hpp"
 
 using Fuzz::require;
@@ -498,8 +499,9 @@ void checkBoundedSearch(GeneratedAccessibility& accessibility, VirtualClock& clo
 
 void checkReader(FuzzedDataProvider& input, GeneratedAccessibility& accessibility, VirtualClock& clock) {
     using namespace RoomcodeCore;
-    const auto root =
-        std::make_shared<SystemAXNode>(accessibility.applicationElement(appPid), appPid, accessibility);
+    // As the program reads: through the guard against a client that stops answering.
+    UnresponsiveClientGuard guarded(accessibility);
+    const auto root = std::make_shared<SystemAXNode>(guarded.applicationElement(appPid), appPid, guarded);
     const bool sharing = input.ConsumeBool();
     accessibility.pressForbidden = sharing;
     // Nothing is opened once the read's three seconds are over; the press itself

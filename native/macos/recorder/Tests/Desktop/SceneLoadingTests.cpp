@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "Desktop/Desktop.hpp"
 #include "Desktop/sim/Scene.hpp"
@@ -75,7 +77,47 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScene{"UnknownClock", R"({"clock": "fast"})", "/clock", "\"virtual\" or \"real\""},
         BrokenScene{"TwoFocusedWindows",
                     R"({"applications": [{"pid": 1, "windows": [{"focused": true}, {"focused": true}]}]})",
-                    "/applications/0/windows/1/focused", "already focused"}),
+                    "/applications/0/windows/1/focused", "already focused"},
+        BrokenScene{"GeneratedStringWithUnknownKey",
+                    R"({"applications": [{"pid": 1, "title": {"repeat": "ab", "count": 2, "times": 3}}]})",
+                    "/applications/0/title/times", "unknown key"},
+        BrokenScene{"GeneratedStringWithoutCount",
+                    R"({"applications": [{"pid": 1, "windows": [{"value": {"repeat": "ab"}}]}]})",
+                    "/applications/0/windows/0/value", "needs a \"count\""},
+        BrokenScene{
+            "GeneratedStringOfNegativeCount",
+            R"({"applications": [{"pid": 1, "windows": [{"value": {"repeat": "ab", "count": -1}}]}]})",
+            "/applications/0/windows/0/value/count", "cannot be negative"},
+        BrokenScene{
+            "GeneratedStringOfFractionalCount",
+            R"({"applications": [{"pid": 1, "windows": [{"value": {"repeat": "a", "count": 2.5}}]}]})",
+            "/applications/0/windows/0/value/count", "expected an integer"},
+        BrokenScene{"GeneratedStringOfNothing",
+                    R"({"applications": [{"pid": 1, "windows": [{"value": {"repeat": "", "count": 3}}]}]})",
+                    "/applications/0/windows/0/value/repeat", "nothing to repeat"},
+        BrokenScene{"GeneratedStringOfWrongType",
+                    R"({"applications": [{"pid": 1, "windows": [{"value": {"repeat": 7, "count": 3}}]}]})",
+                    "/applications/0/windows/0/value/repeat", "expected a string"},
+        BrokenScene{
+            "GeneratedStringTooLong",
+            R"({"applications": [{"pid": 1, "windows": [{"title": {"repeat": "abcd", "count": 16777217}}]}]})",
+            "/applications/0/windows/0/title/count", "longer than 67108864 bytes"},
+        BrokenScene{"GeneratedStringOfHugeCount",
+                    R"({"windowList": [{"kCGWindowName": {"repeat": "a", "count": 18446744073709551615}}]})",
+                    "/windowList/0/kCGWindowName/count", "longer than"},
+        BrokenScene{"GeneratedStringWithLongPrefix",
+                    R"({"windowList": [{"kCGWindowName": {"repeat": "a", "count": 0, "prefix": 5}}]})",
+                    "/windowList/0/kCGWindowName/prefix", "expected a string"},
+        BrokenScene{"ChildRefToNothing",
+                    R"({"applications": [{"pid": 1, "windows": [{"children": [{"ref": "nowhere"}]}]}]})",
+                    "/applications/0/windows/0/children/0/ref", "no element has the id \"nowhere\""},
+        BrokenScene{
+            "ChildRefWithElementKeys",
+            R"({"applications": [{"pid": 1, "windows": [{"id": "w", "children": [{"ref": "w", "role": "AXGroup"}]}]}]})",
+            "/applications/0/windows/0/children/0/role", "unknown key"},
+        BrokenScene{"WindowAsRef",
+                    R"({"applications": [{"pid": 1, "windows": [{"id": "w"}, {"ref": "w"}]}]})",
+                    "/applications/0/windows/1/ref", "unknown key"}),
     [](const testing::TestParamInfo<BrokenScene>& info) { return std::string(info.param.name); });
 
 TEST(SceneLoading, BrokenSceneLeavesTheDesktopAsItWas) {
@@ -93,6 +135,45 @@ TEST(SceneLoading, ReferencesMayPointForwardAndAcrossApplications) {
     const auto& ref = std::get<Desktop::Sim::ElementRef>(focused->value.data);
     EXPECT_EQ(scene.elements[ref.node].id, "later");
     EXPECT_EQ(scene.elements[ref.node].pointer, "/applications/1/windows/0");
+}
+
+TEST(SceneLoading, GeneratedStringsStandForTheirTextWhereverAStringGoes) {
+    const auto scene = Desktop::Sim::parseScene(R"({
+        "applications": [{"pid": 1, "windows": [{
+            "title": {"repeat": "ab", "count": 3, "prefix": "<", "suffix": ">"},
+            "attributes": {"AXHelp": {"repeat": "é", "count": 2}, "AXValue": [{"repeat": "x", "count": 0}]}}]}],
+        "windowList": [{"kCGWindowName": {"repeat": "zoom ", "count": 2, "suffix": "call"},
+                        "kCGWindowBounds": {"X": 0}}]})");
+    const auto& window = scene.elements[scene.elements[scene.applications[0].element].windows[0]];
+    EXPECT_EQ(std::get<std::string>(window.attribute("AXTitle")->value.data), "<ababab>");
+    EXPECT_EQ(std::get<std::string>(window.attribute("AXHelp")->value.data), "éé");
+    const auto& list = std::get<Desktop::Sim::SceneList>(window.attribute("AXValue")->value.data);
+    ASSERT_EQ(list.size(), 1U);
+    EXPECT_EQ(std::get<std::string>(list[0].data), "");
+    const auto& entry = *scene.windowList->at(0);
+    EXPECT_EQ(std::get<std::string>(entry.at("kCGWindowName")), "zoom zoom call");
+    // Any other object is still a dictionary of the window server's.
+    EXPECT_EQ(std::get<Desktop::OtherValue>(entry.at("kCGWindowBounds")).typeName, "CFDictionary");
+}
+
+TEST(SceneLoading, ChildrenMayBeReferencesAlsoToAnAncestorOrTheElementItself) {
+    const auto scene = Desktop::Sim::parseScene(R"({"applications": [{"pid": 1, "windows": [
+        {"id": "w", "children": [
+            {"id": "g", "children": [{"ref": "g"}, {"ref": "w"}, {"ref": "later"}]},
+            {"id": "later"}]}]}]})");
+    const auto& elements = scene.elements;
+    const auto node = [&](const char* id) {
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            if (elements[i].id == id) return i;
+        }
+        throw std::runtime_error(id);
+    };
+    EXPECT_EQ(elements[node("g")].children,
+              (std::vector<Desktop::Sim::NodeIndex>{node("g"), node("w"), node("later")}));
+    // A reference adds no element: each keeps its one place in the file.
+    EXPECT_EQ(elements.size(), 4U);
+    EXPECT_EQ(elements[node("w")].parent, scene.applications[0].element);
+    EXPECT_EQ(elements[node("g")].parent, node("w"));
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 // Exit status: 0 when every run matched, 1 when one did not or a scene is
 // broken, 77 when runs were given but none of their programs is built.
 
+#include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +42,10 @@ struct Run {
     std::optional<int> signal;
     double signalAfter = 0;
     std::optional<std::string> signalAfterEvent;
+    // Bounds on what the run cost the desktop: virtual seconds, and
+    // Accessibility requests of every kind together.
+    std::optional<double> virtualSecondsAtMost;
+    std::optional<std::uint64_t> accessibilityRequestsAtMost;
 };
 
 struct RunError {
@@ -99,12 +105,25 @@ Run parseRun(const Json& j) {
                     throw RunError{"signal/afterEvent: expected an event name"};
                 run.signalAfterEvent = value["afterEvent"].get<std::string>();
             }
+        } else if (key == "virtualSecondsAtMost") {
+            if (!value.is_number() || !(value.get<double>() >= 0) || !std::isfinite(value.get<double>())) {
+                throw RunError{"virtualSecondsAtMost: expected a number of seconds, 0 or more"};
+            }
+            run.virtualSecondsAtMost = value.get<double>();
+        } else if (key == "accessibilityRequestsAtMost") {
+            if (!value.is_number_unsigned()) {
+                throw RunError{"accessibilityRequestsAtMost: expected an integer, 0 or more"};
+            }
+            run.accessibilityRequestsAtMost = value.get<std::uint64_t>();
         } else {
             throw RunError{"unknown key \"" + key + "\""};
         }
     }
     if (run.tool.empty()) throw RunError{"a run needs a \"tool\""};
     if (run.tool.find('/') != std::string::npos) throw RunError{"tool: a program name, not a path"};
+    if (run.virtualSecondsAtMost && run.signal) {
+        throw RunError{"virtualSecondsAtMost: a run that is sent a signal needs the real clock"};
+    }
     return run;
 }
 
@@ -162,8 +181,9 @@ public:
 
     void runScene(const fs::path& scene, Outcome& outcome) {
         // The scene must load, whether or not any program is run on it.
+        bool realClock = false;
         try {
-            (void)Desktop::Sim::readSceneFile(scene.string());
+            realClock = Desktop::Sim::readSceneFile(scene.string()).realClock;
         } catch (const Desktop::Sim::SceneError& error) {
             std::cout << "FAIL " << Desktop::Sim::describeSceneError(scene.string(), error) << "\n";
             ++outcome.failed;
@@ -179,6 +199,9 @@ public:
             for (std::size_t i = 0; i < root["runs"].size(); ++i) {
                 try {
                     runs.push_back(parseRun(root["runs"][i]));
+                    if (realClock && runs.back().virtualSecondsAtMost) {
+                        throw RunError{"virtualSecondsAtMost: the scene runs on the real clock"};
+                    }
                 } catch (const RunError& error) {
                     std::cout << "FAIL " << scene.string() << ": /runs/" << i << ": " << error.message
                               << "\n";
@@ -217,23 +240,41 @@ private:
             ++outcome.failed;
             return;
         }
-        const fs::path journal =
-            fs::temp_directory_path() / ("scenerun-journal-" + std::to_string(::getpid()));
+        const std::string suffix = std::to_string(::getpid());
+        const fs::path journal = fs::temp_directory_path() / ("scenerun-journal-" + suffix);
+        const fs::path clockAtExit = fs::temp_directory_path() / ("scenerun-clock-" + suffix);
+        const fs::path requestCounts = fs::temp_directory_path() / ("scenerun-requests-" + suffix);
         fs::remove(journal);
+        fs::remove(clockAtExit);
+        fs::remove(requestCounts);
         EndToEnd::ChildRun child;
         child.program = program.string();
         child.args = run.args;
         child.workingDirectory = scene.parent_path().string();
         child.setEnvironment = {{"DESKTOP_SCENE", fs::absolute(scene).string()},
                                 {"DESKTOP_JOURNAL", journal.string()}};
-        child.unsetEnvironment = {"DESKTOP_REQUEST_COUNTS"};
+        // What the run does not ask for must not leak in from scenerun's own environment.
+        if (run.virtualSecondsAtMost) {
+            child.setEnvironment["DESKTOP_CLOCK_AT_EXIT"] = clockAtExit.string();
+        } else {
+            child.unsetEnvironment.push_back("DESKTOP_CLOCK_AT_EXIT");
+        }
+        if (run.accessibilityRequestsAtMost) {
+            child.setEnvironment["DESKTOP_REQUEST_COUNTS"] = requestCounts.string();
+        } else {
+            child.unsetEnvironment.push_back("DESKTOP_REQUEST_COUNTS");
+        }
         child.signal = run.signal;
         child.signalAfter = run.signalAfter;
         child.signalAfterEvent = run.signalAfterEvent;
         child.journalPath = journal.string();
         const auto result = EndToEnd::runChild(child);
         const auto journalLines = readLines(journal.string());
+        const auto clockLines = readLines(clockAtExit.string());
+        const auto countLines = readLines(requestCounts.string());
         fs::remove(journal);
+        fs::remove(clockAtExit);
+        fs::remove(requestCounts);
         ++outcome.ran;
 
         if (demo_) {
@@ -260,6 +301,9 @@ private:
                              visible(result.stderrBytes));
         }
         if (run.journal) compareJournal(*run.journal, journalLines, faults);
+        if (run.virtualSecondsAtMost) checkVirtualSeconds(*run.virtualSecondsAtMost, clockLines, faults);
+        if (run.accessibilityRequestsAtMost)
+            checkAccessibilityRequests(*run.accessibilityRequestsAtMost, countLines, faults);
 
         if (faults.empty()) {
             std::cout << "ok   " << label << "\n";
@@ -269,6 +313,46 @@ private:
         std::cout << "FAIL " << label << "\n  $ " << commandLine(scene, run) << "\n";
         for (const auto& fault : faults)
             std::cout << "  " << fault << "\n";
+    }
+
+    // Only a program that ends through exit or a return from main leaves the reading.
+    static std::optional<Json> readingAtExit(const std::vector<std::string>& lines) {
+        if (lines.size() != 1) return std::nullopt;
+        try {
+            return Json::parse(lines.front());
+        } catch (const Json::parse_error&) {
+            return std::nullopt;
+        }
+    }
+
+    static void checkVirtualSeconds(double atMost, const std::vector<std::string>& lines,
+                                    std::vector<std::string>& faults) {
+        const auto seconds = readingAtExit(lines);
+        if (!seconds || !seconds->is_number()) {
+            faults.push_back("virtual clock: the program left no reading of it at exit");
+            return;
+        }
+        if (seconds->get<double>() > atMost) {
+            faults.push_back("virtual clock: expected at most " + Json(atMost).dump() +
+                             " s at exit, actual " + seconds->dump() + " s");
+        }
+    }
+
+    static void checkAccessibilityRequests(std::uint64_t atMost, const std::vector<std::string>& lines,
+                                           std::vector<std::string>& faults) {
+        const auto counts = readingAtExit(lines);
+        if (!counts || !counts->is_object()) {
+            faults.push_back("request counts: the program left none at exit");
+            return;
+        }
+        std::uint64_t total = 0;
+        for (const auto& [kind, count] : counts->items()) {
+            if (kind.starts_with("accessibility.")) total += count.get<std::uint64_t>();
+        }
+        if (total > atMost) {
+            faults.push_back("Accessibility requests: expected at most " + std::to_string(atMost) +
+                             ", actual " + std::to_string(total) + " (" + counts->dump() + ")");
+        }
     }
 
     static void compareJournal(const std::vector<Json>& expected, const std::vector<std::string>& lines,

@@ -190,6 +190,41 @@ std::optional<Entry> singleKey(const Json& j) {
     return Entry{first.key(), &first.value()};
 }
 
+// A text written short, so that a scene can hold megabytes without the file
+// doing so: `repeat` `count` times, between an optional `prefix` and `suffix`.
+// An object with a "repeat" key is always one; anything wrong in it is a fault.
+bool isGeneratedString(const Json& j) {
+    return j.is_object() && j.contains("repeat");
+}
+
+std::string generatedString(const Json& j, const std::string& pointer) {
+    expectObject(j, pointer, {"repeat", "count", "prefix", "suffix"});
+    const auto& unit = asString(j["repeat"], at(pointer, "repeat"));
+    if (unit.empty()) fail(at(pointer, "repeat"), "nothing to repeat: the text is empty");
+    if (!j.contains("count")) fail(pointer, "a generated string needs a \"count\"");
+    const auto countPointer = at(pointer, "count");
+    const auto& countJson = j["count"];
+    if (countJson.is_number_integer() && !countJson.is_number_unsigned() &&
+        countJson.get<std::int64_t>() < 0) {
+        fail(countPointer, "a count cannot be negative");
+    }
+    const auto count = asInteger<std::uint64_t>(countJson, countPointer);
+    const std::string prefix = j.contains("prefix") ? asString(j["prefix"], at(pointer, "prefix")) : "";
+    const std::string suffix = j.contains("suffix") ? asString(j["suffix"], at(pointer, "suffix")) : "";
+    const std::size_t fixed = prefix.size() + suffix.size();
+    if (fixed > maxGeneratedStringBytes || count > (maxGeneratedStringBytes - fixed) / unit.size()) {
+        fail(countPointer, "the generated string would be longer than " +
+                               std::to_string(maxGeneratedStringBytes) + " bytes");
+    }
+    std::string text;
+    text.reserve(fixed + unit.size() * count);
+    text += prefix;
+    for (std::uint64_t i = 0; i < count; ++i)
+        text += unit;
+    text += suffix;
+    return text;
+}
+
 class Loader {
 public:
     explicit Loader(const Json& root) : root_(root) {}
@@ -227,6 +262,13 @@ private:
     Scene scene_;
     std::vector<const Json*> sources_;  // each element's JSON, by node index
     std::map<std::string, NodeIndex> ids_;
+    struct ChildRef {
+        NodeIndex parent = 0;
+        std::size_t slot = 0;
+        const Json* id = nullptr;
+        std::string pointer;
+    };
+    std::vector<ChildRef> childRefs_;
 
     void loadApplications() {
         if (!root_.contains("applications")) return;
@@ -281,6 +323,10 @@ private:
             application.element = addElement(app, pointer, i, std::nullopt, true);
             scene_.applications.push_back(std::move(application));
         }
+        for (const auto& ref : childRefs_) {
+            const NodeIndex child = reference(*ref.id, ref.pointer);
+            scene_.elements[ref.parent].children[ref.slot] = child;
+        }
         for (NodeIndex node = 0; node < scene_.elements.size(); ++node)
             loadDetails(node);
         assignHashes();
@@ -315,7 +361,16 @@ private:
             if (!list.is_array())
                 fail(listPointer, std::string("expected an array, found ") + typeName(list));
             for (std::size_t i = 0; i < list.size(); ++i) {
-                nodes.push_back(addElement(list[i], at(listPointer, i), app, index, false));
+                const auto entryPointer = at(listPointer, i);
+                if (key == "children" && list[i].is_object() && list[i].contains("ref")) {
+                    // An element shown again under another parent (a cycle when it is an
+                    // ancestor): resolved once every id is known.
+                    expectObject(list[i], entryPointer, {"ref"});
+                    childRefs_.push_back({index, nodes.size(), &list[i]["ref"], at(entryPointer, "ref")});
+                    nodes.push_back(index);
+                    continue;
+                }
+                nodes.push_back(addElement(list[i], entryPointer, app, index, false));
             }
             return nodes;
         };
@@ -525,6 +580,7 @@ private:
             default:
                 break;
         }
+        if (isGeneratedString(j)) return SceneValue{generatedString(j, pointer)};
         const auto entry = singleKey(j);
         if (!entry) {
             fail(pointer, "a typed value is an object with one key (\"int\", \"float\", \"ref\", ...)");
@@ -569,7 +625,8 @@ private:
         fail("/frontmost", "no application has pid " + std::to_string(pid));
     }
 
-    static LooseValue looseValue(const Json& j) {
+    static LooseValue looseValue(const Json& j, const std::string& pointer) {
+        if (isGeneratedString(j)) return generatedString(j, pointer);
         switch (j.type()) {
             case Json::value_t::string:
                 return j.get<std::string>();
@@ -606,14 +663,15 @@ private:
         }
         if (!j.is_array()) fail(pointer, std::string("expected an array or null, found ") + typeName(j));
         auto& list = *scene_.windowList;
-        for (const auto& entry : j) {
+        for (std::size_t i = 0; i < j.size(); ++i) {
+            const auto& entry = j[i];
             if (!entry.is_object()) {
                 list.emplace_back(std::nullopt);
                 continue;
             }
             WindowDictionary dictionary;
             for (const auto& [key, value] : entry.items())
-                dictionary[key] = looseValue(value);
+                dictionary[key] = looseValue(value, at(at(pointer, i), key));
             list.emplace_back(std::move(dictionary));
         }
     }

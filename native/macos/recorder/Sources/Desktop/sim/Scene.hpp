@@ -169,6 +169,11 @@ Scene readSceneFile(const std::string& path);
 // The one line that reports a broken scene file.
 std::string describeSceneError(const std::string& path, const SceneError& error);
 
+// The longest text a scene may generate (`{"repeat": ...}`): room for the
+// multi-megabyte titles and values hostile scenes need, no room for a typo
+// in a count to exhaust memory.
+inline constexpr std::size_t maxGeneratedStringBytes = 64 * 1024 * 1024;
+
 // The platform's default messaging time-out, used until one is set.
 inline constexpr double defaultMessagingTimeout = 6.0;
 

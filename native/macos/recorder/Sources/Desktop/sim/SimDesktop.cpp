@@ -34,8 +34,21 @@ void writeRequestCounts() {
     std::ofstream(requestCountsPath(), std::ios::trunc) << counts.dump() << "\n";
 }
 
+std::string& clockAtExitPath() {
+    static auto* const path = new std::string();
+    return *path;
+}
+
+// How much virtual time the run took, so that a bound on it can be checked from
+// outside; a real clock has no such reading (null).
+void writeClockAtExit() {
+    const auto& clock = SimPlatform::instance().world().clock;
+    const nlohmann::json seconds = clock.isReal() ? nlohmann::json(nullptr) : nlohmann::json(clock.now());
+    std::ofstream(clockAtExitPath(), std::ios::trunc) << seconds.dump() << "\n";
+}
+
 // Only the simulated desktop reads the environment: which scene, where the
-// journal goes, where the request counts go at exit.
+// journal goes, where the request counts and the clock go at exit.
 void loadFromEnvironment(SimPlatform& platform) {
     auto& world = platform.world();
     if (const char* journal = std::getenv("DESKTOP_JOURNAL"); journal != nullptr && *journal != '\0') {
@@ -46,6 +59,10 @@ void loadFromEnvironment(SimPlatform& platform) {
     if (const char* counts = std::getenv("DESKTOP_REQUEST_COUNTS"); counts != nullptr && *counts != '\0') {
         requestCountsPath() = counts;
         std::atexit(writeRequestCounts);
+    }
+    if (const char* clock = std::getenv("DESKTOP_CLOCK_AT_EXIT"); clock != nullptr && *clock != '\0') {
+        clockAtExitPath() = clock;
+        std::atexit(writeClockAtExit);
     }
     const char* scenePath = std::getenv("DESKTOP_SCENE");
     if (scenePath == nullptr || *scenePath == '\0') return;

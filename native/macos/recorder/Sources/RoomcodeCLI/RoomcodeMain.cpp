@@ -5,6 +5,7 @@
 #include "Desktop/Desktop.hpp"
 #include "RoomcodeCLI/SystemClock.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
+#include "RoomcodeCore/HungElementMemory.hpp"
 #include "RoomcodeCore/SystemZoomRuntime.hpp"
 #include "RoomcodeCore/UnresponsiveClientGuard.hpp"
 
@@ -36,7 +37,8 @@ MeetingIdOutput meetingIdOutput(const Steps& steps) {
 
 int runRoomcode(Desktop::Platform& platform) {
     SystemClock clock(platform.clock());
-    RoomcodeCore::UnresponsiveClientGuard accessibility(platform.accessibility());
+    RoomcodeCore::UnresponsiveClientGuard guard(platform.accessibility());
+    RoomcodeCore::HungElementMemory accessibility(guard);
     const MeetingIdOutput output = meetingIdOutput({
         .accessibilityTrusted = [&] { return platform.accessibility().isProcessTrusted(); },
         .locate =

@@ -1,0 +1,64 @@
+#pragma once
+
+// The Accessibility interface as the meeting-ID reader uses it, in front of the
+// unresponsive-client guard: an element that has once left a read unanswered is
+// taken as hung for the rest of the run, and its attributes read as absent at
+// once. The guard alone cannot help when only some elements hang: answers from
+// the others keep resetting its count, and every later read of a hung element
+// would wait out the time-out again — every walk, every label pass, every
+// search for a close control. Here each hung element costs one time-out.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Desktop/Accessibility.hpp"
+#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+
+namespace RoomcodeCore {
+
+class HungElementMemory final : public Desktop::Accessibility {
+public:
+    explicit HungElementMemory(UnresponsiveClientGuard& client) : client_(client) {}
+
+    bool isProcessTrusted() override { return client_.isProcessTrusted(); }
+    Desktop::Element applicationElement(Desktop::Pid pid) override { return client_.applicationElement(pid); }
+    Desktop::PlatformResult<Desktop::AxValue> copyAttributeValue(const Desktop::Element& element,
+                                                                 std::string_view attribute) override;
+    Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
+    copyMultipleAttributeValues(const Desktop::Element& element,
+                                const std::vector<std::string>& attributes) override;
+    Desktop::PlatformResult<Desktop::AxList> copyAttributeNames(const Desktop::Element& element) override;
+    Desktop::PlatformResult<bool> isAttributeSettable(const Desktop::Element& element,
+                                                      std::string_view attribute) override;
+    // Actions, their list and writes always reach the client, as through the
+    // guard: a popover the tool opened is worth a time-out to close.
+    Desktop::PlatformResult<Desktop::AxList> copyActionNames(const Desktop::Element& element) override {
+        return client_.copyActionNames(element);
+    }
+    std::int32_t setStringAttributeValue(const Desktop::Element& element, std::string_view attribute,
+                                         std::string_view value) override {
+        return client_.setStringAttributeValue(element, attribute, value);
+    }
+    std::int32_t performAction(const Desktop::Element& element, std::string_view action) override {
+        return client_.performAction(element, action);
+    }
+    std::int32_t setMessagingTimeout(const Desktop::Element& element, float seconds) override {
+        return client_.setMessagingTimeout(element, seconds);
+    }
+    std::uint64_t hash(const Desktop::Element& element) override { return client_.hash(element); }
+    bool equal(const Desktop::Element& a, const Desktop::Element& b) override { return client_.equal(a, b); }
+
+private:
+    UnresponsiveClientGuard& client_;
+    // By hash; elements that share one are told apart by equality.
+    std::unordered_map<std::uint64_t, std::vector<Desktop::Element>> hung_;
+
+    bool known(const Desktop::Element& element);
+    template <typename Result, typename Request>
+    Result read(const Desktop::Element& element, Request request);
+};
+
+}  // namespace RoomcodeCore

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Desktop/Desktop.hpp"
+#include "Desktop/sim/SimDesktop.hpp"
+#include "RoomcodeCore/HungElementMemory.hpp"
+#include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+
+namespace {
+
+using RoomcodeCore::HungElementMemory;
+using RoomcodeCore::UnresponsiveClientGuard;
+
+// The window's children, in order, each with the reader's time-out set. `hung`
+// of them hang, then `answering` answer at once.
+std::vector<Desktop::Element> windowChildren(int hung, int answering) {
+    std::string children;
+    for (int i = 0; i < hung + answering; ++i) {
+        children += std::string(i == 0 ? "" : ",") +
+                    R"({"role": "AXButton", "title": "b", "actions": ["AXPress"])" +
+                    (i < hung ? R"(, "responseTime": 1})" : "}");
+    }
+    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 501, "name": "zoom.us",
+        "windows": [{"role": "AXWindow", "title": "Zoom Meeting", "children": [)" +
+                            children + "]}]}]}");
+    auto& accessibility = Desktop::current().accessibility();
+    const auto app = accessibility.applicationElement(501);
+    const auto windows = RoomcodeCore::SystemAXNode::copyElements(accessibility, app, "AXWindows");
+    auto elements = RoomcodeCore::SystemAXNode::copyElements(accessibility, windows.at(0), "AXChildren");
+    for (const auto& element : elements)
+        accessibility.setMessagingTimeout(element, RoomcodeCore::SystemAXNode::messagingTimeout);
+    return elements;
+}
+
+// Answers from other elements keep the guard's count at zero, so without the
+// memory every read of a hung element would wait the time-out again.
+TEST(HungElementMemory, AHungElementAmongAnsweringOnesCostsOneTimeOutForAllItsReads) {
+    const auto elements = windowChildren(1, 1);
+    UnresponsiveClientGuard guard(Desktop::current().accessibility());
+    HungElementMemory memory(guard);
+    const double started = Desktop::Sim::clockNow();
+    for (int round = 0; round < 5; ++round) {
+        EXPECT_FALSE(memory.copyAttributeValue(elements[0], "AXTitle").succeeded());
+        EXPECT_FALSE(memory.copyMultipleAttributeValues(elements[0], {"AXRole"}).succeeded());
+        EXPECT_FALSE(memory.copyAttributeNames(elements[0]).succeeded());
+        EXPECT_FALSE(memory.isAttributeSettable(elements[0], "AXValue").succeeded());
+        EXPECT_TRUE(memory.copyAttributeValue(elements[1], "AXTitle").succeeded());
+    }
+    EXPECT_DOUBLE_EQ(Desktop::Sim::clockNow() - started, 0.25);
+    EXPECT_FALSE(guard.clientTakenAsHung());
+
+    // A press and its action list still go to the hung element.
+    const double beforeActions = Desktop::Sim::clockNow();
+    EXPECT_FALSE(memory.copyActionNames(elements[0]).succeeded());
+    EXPECT_NE(memory.performAction(elements[0], "AXPress"), Desktop::AxError::success);
+    EXPECT_DOUBLE_EQ(Desktop::Sim::clockNow() - beforeActions, 0.5);
+}
+
+TEST(HungElementMemory, AReadTheGuardTurnedAwayTellsNothingAboutItsElement) {
+    const int hung = UnresponsiveClientGuard::unansweredLimit;
+    const auto elements = windowChildren(hung, 1);
+    UnresponsiveClientGuard guard(Desktop::current().accessibility());
+    HungElementMemory memory(guard);
+    for (int i = 0; i < hung; ++i)
+        EXPECT_FALSE(memory.copyAttributeValue(elements[i], "AXTitle").succeeded());
+    ASSERT_TRUE(guard.clientTakenAsHung());
+    const auto& answering = elements[hung];
+    EXPECT_FALSE(memory.copyAttributeValue(answering, "AXTitle").succeeded());
+
+    // The client answers again: the element that was turned away is read.
+    EXPECT_TRUE(memory.copyActionNames(answering).succeeded());
+    EXPECT_TRUE(memory.copyAttributeValue(answering, "AXTitle").succeeded());
+}
+
+}  // namespace

@@ -22,6 +22,7 @@
 #include "FuzzSupport.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/BoundedAXSearch.hpp"
+#include "RoomcodeCore/HungElementMemory.hpp"
 #include "RoomcodeCore/MeetingId.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/UnresponsiveClientGuard.hpp"
@@ -499,8 +500,10 @@ void checkBoundedSearch(GeneratedAccessibility& accessibility, VirtualClock& clo
 
 void checkReader(FuzzedDataProvider& input, GeneratedAccessibility& accessibility, VirtualClock& clock) {
     using namespace RoomcodeCore;
-    // As the program reads: through the guard against a client that stops answering.
-    UnresponsiveClientGuard guarded(accessibility);
+    // As the program reads: through the guards against a client, or some of its
+    // elements, no longer answering.
+    UnresponsiveClientGuard client(accessibility);
+    HungElementMemory guarded(client);
     const auto root = std::make_shared<SystemAXNode>(guarded.applicationElement(appPid), appPid, guarded);
     const bool sharing = input.ConsumeBool();
     accessibility.pressForbidden = sharing;

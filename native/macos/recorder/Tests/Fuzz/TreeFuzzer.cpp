@@ -89,7 +89,7 @@ enum class ValueKind : std::uint8_t {
     other,
 };
 
-struct ValueSpec {
+struct ValueRecipe {
     ValueKind kind = ValueKind::unsupported;
     std::int32_t error = 0;
     std::int64_t integer = 0;
@@ -115,7 +115,7 @@ struct Template {
     ChildrenShape children = ChildrenShape::none;
     std::vector<std::int64_t> listed;
     std::int64_t fanOut = 1;
-    std::array<ValueSpec, attributeNames.size()> attributes;
+    std::array<ValueRecipe, attributeNames.size()> attributes;
     double responseTime = 0;
     bool collidingHash = false;
     bool pressable = false;
@@ -136,41 +136,41 @@ std::vector<std::int64_t> offsets(FuzzedDataProvider& input, std::size_t maxCoun
     return result;
 }
 
-ValueSpec valueSpec(FuzzedDataProvider& input) {
-    ValueSpec spec;
-    spec.kind =
+ValueRecipe valueRecipe(FuzzedDataProvider& input) {
+    ValueRecipe recipe;
+    recipe.kind =
         static_cast<ValueKind>(input.ConsumeIntegralInRange<int>(0, static_cast<int>(ValueKind::other)));
-    switch (spec.kind) {
+    switch (recipe.kind) {
         case ValueKind::error:
-            spec.error = input.PickValueInArray(errors);
+            recipe.error = input.PickValueInArray(errors);
             break;
         case ValueKind::knownText:
         case ValueKind::url:
-            spec.text = input.PickValueInArray(knownTexts);
+            recipe.text = input.PickValueInArray(knownTexts);
             break;
         case ValueKind::text:
-            spec.text = input.ConsumeRandomLengthString(48);
+            recipe.text = input.ConsumeRandomLengthString(48);
             break;
         case ValueKind::integer:
-            spec.integer = input.ConsumeIntegral<std::int64_t>();
+            recipe.integer = input.ConsumeIntegral<std::int64_t>();
             break;
         case ValueKind::real:
         case ValueKind::point:
         case ValueKind::size:
-            spec.real = interestingReal(input);
+            recipe.real = interestingReal(input);
             break;
         case ValueKind::boolean:
-            spec.integer = input.ConsumeBool();
+            recipe.integer = input.ConsumeBool();
             break;
         case ValueKind::element:
         case ValueKind::elements:
         case ValueKind::mixedList:
-            spec.offsets = offsets(input, 4);
+            recipe.offsets = offsets(input, 4);
             break;
         default:
             break;
     }
-    return spec;
+    return recipe;
 }
 
 Template makeTemplate(FuzzedDataProvider& input) {
@@ -180,7 +180,7 @@ Template makeTemplate(FuzzedDataProvider& input) {
     t.listed = offsets(input, 6);
     t.fanOut = input.ConsumeIntegralInRange<std::int64_t>(1, 12);
     for (auto& attribute : t.attributes)
-        attribute = valueSpec(input);
+        attribute = valueRecipe(input);
     t.responseTime = input.PickValueInArray({0.0, 0.0, 0.001, 0.05, 0.3, 7.0});
     t.collidingHash = input.ConsumeBool();
     t.pressable = input.ConsumeBool();
@@ -392,42 +392,42 @@ private:
         const auto found = std::find(attributeNames.begin(), attributeNames.end(), attribute);
         if (found == attributeNames.end())
             return {.code = Desktop::AxError::attributeUnsupported, .value = {}};
-        const ValueSpec& spec =
+        const ValueRecipe& recipe =
             templateOf(n).attributes[static_cast<std::size_t>(found - attributeNames.begin())];
         using Desktop::AxValue;
-        switch (spec.kind) {
+        switch (recipe.kind) {
             case ValueKind::unsupported:
                 return {.code = Desktop::AxError::attributeUnsupported, .value = {}};
             case ValueKind::error:
-                return {.code = spec.error, .value = {}};
+                return {.code = recipe.error, .value = {}};
             case ValueKind::noValue:
                 return {.code = 0, .value = {}};
             case ValueKind::knownText:
             case ValueKind::text:
-                return {.code = 0, .value = AxValue{spec.text}};
+                return {.code = 0, .value = AxValue{recipe.text}};
             case ValueKind::integer:
-                return {.code = 0, .value = AxValue{spec.integer}};
+                return {.code = 0, .value = AxValue{recipe.integer}};
             case ValueKind::real:
-                return {.code = 0, .value = AxValue{spec.real}};
+                return {.code = 0, .value = AxValue{recipe.real}};
             case ValueKind::boolean:
-                return {.code = 0, .value = AxValue{spec.integer != 0}};
+                return {.code = 0, .value = AxValue{recipe.integer != 0}};
             case ValueKind::element:
                 return {.code = 0,
-                        .value = spec.offsets.empty() ? AxValue{element(n)}
-                                                      : AxValue{relative(n, spec.offsets[0])}};
+                        .value = recipe.offsets.empty() ? AxValue{element(n)}
+                                                        : AxValue{relative(n, recipe.offsets[0])}};
             case ValueKind::elements:
-                return {.code = 0, .value = AxValue{elements(n, spec.offsets)}};
+                return {.code = 0, .value = AxValue{elements(n, recipe.offsets)}};
             case ValueKind::mixedList: {
-                Desktop::AxList list = elements(n, spec.offsets);
+                Desktop::AxList list = elements(n, recipe.offsets);
                 list.push_back({std::int64_t{7}});
                 return {.code = 0, .value = AxValue{std::move(list)}};
             }
             case ValueKind::point:
-                return {.code = 0, .value = AxValue{Desktop::Point{.x = spec.real, .y = 10}}};
+                return {.code = 0, .value = AxValue{Desktop::Point{.x = recipe.real, .y = 10}}};
             case ValueKind::size:
-                return {.code = 0, .value = AxValue{Desktop::Size{.width = 100, .height = spec.real}}};
+                return {.code = 0, .value = AxValue{Desktop::Size{.width = 100, .height = recipe.real}}};
             case ValueKind::url:
-                return {.code = 0, .value = AxValue{Desktop::Url{.absoluteString = spec.text}}};
+                return {.code = 0, .value = AxValue{Desktop::Url{.absoluteString = recipe.text}}};
             case ValueKind::other:
                 return {.code = 0, .value = AxValue{Desktop::OtherValue{.typeName = "AXTextMarker"}}};
         }

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "Desktop/Desktop.hpp"
 #include "Desktop/sim/SimDesktop.hpp"
+#include "HangingChildrenScene.hpp"
 #include "RoomcodeCLI/SystemClock.hpp"
 #include "RoomcodeCore/BoundedAXSearch.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
@@ -17,12 +16,7 @@ using RoomcodeCore::SystemAXNode;
 // A window that lists its children at once, each of which hangs: a walk must
 // not ask every child for its key before it can see its deadline pass.
 TEST(BoundedSearchOnAHungClient, ManyHangingChildrenCostNoMoreThanTheDeadline) {
-    std::string children;
-    for (int i = 0; i < 300; ++i)
-        children += std::string(i == 0 ? "" : ",") + R"({"role": "AXButton", "responseTime": 1})";
-    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 501, "name": "zoom.us",
-        "windows": [{"role": "AXWindow", "title": "Zoom Meeting", "children": [)" +
-                            children + "]}]}]}");
+    RoomcodeTesting::loadWindowWithChildren(300, 0);
 
     auto& platform = Desktop::current();
     RoomcodeCLI::SystemClock clock(platform.clock());

@@ -5,6 +5,7 @@
 
 #include "Desktop/Desktop.hpp"
 #include "Desktop/sim/SimDesktop.hpp"
+#include "HangingChildrenScene.hpp"
 #include "RoomcodeCore/HungElementMemory.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/UnresponsiveClientGuard.hpp"
@@ -17,15 +18,7 @@ using RoomcodeCore::UnresponsiveClientGuard;
 // The window's children, in order, each with the reader's time-out set. `hung`
 // of them hang, then `answering` answer at once.
 std::vector<Desktop::Element> windowChildren(int hung, int answering) {
-    std::string children;
-    for (int i = 0; i < hung + answering; ++i) {
-        children += std::string(i == 0 ? "" : ",") +
-                    R"({"role": "AXButton", "title": "b", "actions": ["AXPress"])" +
-                    (i < hung ? R"(, "responseTime": 1})" : "}");
-    }
-    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 501, "name": "zoom.us",
-        "windows": [{"role": "AXWindow", "title": "Zoom Meeting", "children": [)" +
-                            children + "]}]}]}");
+    RoomcodeTesting::loadWindowWithChildren(hung, answering);
     auto& accessibility = Desktop::current().accessibility();
     const auto app = accessibility.applicationElement(501);
     const auto windows = RoomcodeCore::SystemAXNode::copyElements(accessibility, app, "AXWindows");

@@ -59,7 +59,8 @@ void readWithheldWindowNames(Desktop::Platform& platform, WindowList& windows, D
         const auto origin = pointValue(results[position]);
         const auto extent = sizeValue(results[size]);
         if (!origin || !extent) continue;
-        frames.push_back({.frame = {.origin = *origin, .size = *extent}, .title = stringValue(results[title])});
+        frames.push_back(
+            {.frame = {.origin = *origin, .size = *extent}, .title = stringValue(results[title])});
     }
 
     for (auto* window : nameless) {

@@ -60,12 +60,12 @@ std::uint64_t accessibilityReads() {
 
 TEST(WithheldWindowNames, EachWindowTakesTheTitleOfTheOneAccessibilityWindowWithItsFrame) {
     const Json apps = Json::array({
-        chromeApp(Json::array({axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875),
-                               axWindow("Inbox", 200, 100, 900, 700)})),
+        chromeApp(Json::array(
+            {axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875), axWindow("Inbox", 200, 100, 900, 700)})),
         {{"pid", 7}, {"name", "Notes"}, {"windows", Json::array({axWindow("Shopping", 0, 25, 1440, 875)})}},
     });
     const Json list = Json::array({
-        namelessWindow(7, "Notes", bounds(0, 25, 1440, 875)),             // not the frontmost application
+        namelessWindow(7, "Notes", bounds(0, 25, 1440, 875)),  // not the frontmost application
         namelessWindow(chrome, "Google Chrome", bounds(200, 100, 900, 700)),
         namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875)),
         namelessWindow(chrome, "Google Chrome", bounds(0, 0, 1440, 25)),  // no window has this frame
@@ -79,9 +79,10 @@ TEST(WithheldWindowNames, EachWindowTakesTheTitleOfTheOneAccessibilityWindowWith
 }
 
 TEST(WithheldWindowNames, TwoWindowsWithTheSameFrameNameNeither) {
-    const Json apps = Json::array({chromeApp(Json::array({axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875),
-                                                          axWindow("Inbox", 0, 25, 1440, 875)}))});
-    EXPECT_EQ(namesAfterLookup(apps, Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))})),
+    const Json apps = Json::array({chromeApp(Json::array(
+        {axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875), axWindow("Inbox", 0, 25, 1440, 875)}))});
+    EXPECT_EQ(namesAfterLookup(
+                  apps, Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))})),
               (std::vector<std::string>{"-"}));
 }
 
@@ -102,12 +103,17 @@ TEST(WithheldWindowNames, NothingIsAskedWhenNoFrontmostDictionaryNeedsAName) {
         {"a name of another type", Json::array({mistyped}), chrome, {"(not a string)"}},
         {"bounds that are no rectangle", Json::array({unbounded}), chrome, {"-"}},
         {"nameless windows of another application",
-         Json::array({namelessWindow(7, "Notes", bounds(0, 25, 1440, 875))}), chrome, {"-"}},
+         Json::array({namelessWindow(7, "Notes", bounds(0, 25, 1440, 875))}),
+         chrome,
+         {"-"}},
         {"no frontmost application",
-         Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))}), 0, {"-"}},
+         Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))}),
+         0,
+         {"-"}},
         {"a list the scan would not read",
          Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875)), "not a dictionary"}),
-         chrome, {"-", "-"}},
+         chrome,
+         {"-", "-"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(namesAfterLookup(apps, c.list, c.frontmostPid), c.names) << c.name;

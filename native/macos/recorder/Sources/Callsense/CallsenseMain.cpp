@@ -7,6 +7,7 @@
 #include "Callsense/FocusPoint.hpp"
 #include "Callsense/MeetingWindowScan.hpp"
 #include "Callsense/MicrophoneProbe.hpp"
+#include "Callsense/WithheldWindowNames.hpp"
 #include "ConferenceEvidence/ConferenceEvidence.hpp"
 
 namespace Callsense {
@@ -35,8 +36,12 @@ Output mainImpl(Desktop::Platform& platform) {
     const std::string name = frontmost ? frontmost->name : std::string();
     const Desktop::Pid pid = frontmost ? frontmost->pid : 0;
 
-    const auto scan =
-        scanMeetingWindows(platform.windowServer(), {.frontmostName = name, .frontmostPid = pid});
+    // Asked before the scan: with the permission, titles the window server withholds can
+    // be read from the frontmost application itself.
+    output.accessibilityTrusted = platform.accessibility().isProcessTrusted();
+    auto windows = platform.windowServer().onScreenWindows();
+    if (output.accessibilityTrusted && windows) readWithheldWindowNames(platform, *windows, pid);
+    const auto scan = scanMeetingWindows(windows, {.frontmostName = name, .frontmostPid = pid});
 
     // Asked again: the frontmost application may have changed during the scan,
     // and the browser flag describes the one in front now.
@@ -44,7 +49,6 @@ Output mainImpl(Desktop::Platform& platform) {
         output.browserFrontmost = isBrowserBundle(*app->bundleIdentifier);
     }
 
-    output.accessibilityTrusted = platform.accessibility().isProcessTrusted();
     output.meetingUiLikely = scan.likely;
     output.frontmostOwner = name.empty() ? "Unknown" : name;
 

@@ -81,8 +81,12 @@ std::string joinedTitles(const std::vector<std::string>& titles) {
 
 MeetingWindowScanResult scanMeetingWindows(Desktop::WindowServer& windowServer,
                                            const MeetingWindowScanRequest& request) {
+    return scanMeetingWindows(windowServer.onScreenWindows(), request);
+}
+
+MeetingWindowScanResult scanMeetingWindows(const std::optional<WindowList>& windows,
+                                           const MeetingWindowScanRequest& request) {
     MeetingWindowScanResult result;
-    const auto windows = windowServer.onScreenWindows();
     if (!windows) return result;
     // A list that is not made of window dictionaries throughout is not a window
     // list this scan can trust; none of it is read.

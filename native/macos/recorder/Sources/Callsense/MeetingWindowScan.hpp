@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Callsense/WindowDictionary.hpp"
 #include "Desktop/Desktop.hpp"
 
 namespace Callsense {
@@ -42,6 +43,9 @@ struct MeetingWindowScanRequest {
 };
 
 MeetingWindowScanResult scanMeetingWindows(Desktop::WindowServer& windowServer,
+                                           const MeetingWindowScanRequest& request);
+// The same scan over a window list already read; absent when the call gave nothing.
+MeetingWindowScanResult scanMeetingWindows(const std::optional<WindowList>& windows,
                                            const MeetingWindowScanRequest& request);
 
 std::optional<FrontmostApplication> frontmostApplication(Desktop::Workspace& workspace);

@@ -48,4 +48,11 @@ std::optional<std::int32_t> windowInt32(const Desktop::WindowDictionary& window,
         *value);
 }
 
+std::optional<Desktop::Rect> windowRect(const Desktop::WindowDictionary& window, std::string_view key) {
+    const auto* value = find(window, key);
+    if (value == nullptr) return std::nullopt;
+    if (const auto* rect = std::get_if<Desktop::Rect>(value)) return *rect;
+    return std::nullopt;
+}
+
 }  // namespace Callsense

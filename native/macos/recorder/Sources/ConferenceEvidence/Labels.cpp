@@ -1,5 +1,7 @@
 #include "ConferenceEvidence/Labels.hpp"
 
+#include <algorithm>
+
 #include "Text/Text.hpp"
 
 namespace ConferenceEvidence {
@@ -65,7 +67,9 @@ CandidateLabel labelForCandidate(const LabelArguments& arguments) {
     if (textLooksLikeMicrosoftTeamsProduct(t)) return label("Teams", teamsAlert);
     if (Text::contains(t, "webex")) return label(s, webexAlert);
     if (Text::contains(t, "google meet") || Text::contains(t, meetHostWithoutTld) ||
-        textLooksLikeStandaloneMeetToken(t) || titleLooksLikeMeetCode(arguments.combinedText)) {
+        textLooksLikeStandaloneMeetToken(t) || titleLooksLikeMeetCode(arguments.combinedText) ||
+        std::ranges::any_of(arguments.windowTitles,
+                            [](const std::string& title) { return titleLooksLikeMeetCode(title); })) {
         return label(s, "Google Meet detected");
     }
     if (Text::contains(t, "huddle") || (Text::contains(t, "slack") && Text::contains(t, "call"))) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ConferenceEvidence/Predicates.hpp"
 
@@ -25,6 +26,10 @@ struct CandidateLabel {
 struct LabelArguments {
     std::string owner{};
     std::string combinedText{};
+    // The candidate's own window titles, also part of the combined text: a browser that
+    // shows only the page title shows a bare Meet code, which the combined text, starting
+    // with the owner's name, can never begin with.
+    std::vector<std::string> windowTitles{};
 };
 
 // The owner's own name decides before anything its windows mention.

@@ -12,12 +12,36 @@ const Text::Regex& meetCodeRegex() {
     return regex;
 }
 
+// Browsers and web pages separate the parts of a title with typographic dashes as often
+// as with a hyphen ("Meet – abc-defg-hij"), so a separator test reads every dash,
+// U+2010 to U+2015 and the minus sign U+2212, as "-". All are three bytes in UTF-8.
+std::string withDashesAsHyphens(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+        if (byte(i) == 0xE2 && i + 2 < text.size()) {
+            const bool generalPunctuationDash =
+                byte(i + 1) == 0x80 && byte(i + 2) >= 0x90 && byte(i + 2) <= 0x95;
+            const bool minusSign = byte(i + 1) == 0x88 && byte(i + 2) == 0x92;
+            if (generalPunctuationDash || minusSign) {
+                out.push_back('-');
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
 bool namesMeetingProductWithoutUrl(std::string_view title, std::string_view lowered) {
+    const auto separated = withDashesAsHyphens(lowered);
     return titleLooksLikeMeetCode(title) || textLooksLikeStandaloneMeetToken(lowered) ||
            Text::contains(lowered, "google meet") || Text::contains(lowered, "cisco webex") ||
-           Text::equals(lowered, "webex") || Text::endsWith(lowered, " - webex") ||
+           Text::equals(lowered, "webex") || Text::endsWith(separated, " - webex") ||
            textLooksLikeMicrosoftTeamsProduct(lowered) || Text::contains(lowered, "zoom meeting") ||
-           Text::equals(lowered, "zoom") || Text::endsWith(lowered, " - zoom");
+           Text::equals(lowered, "zoom") || Text::endsWith(separated, " - zoom");
 }
 
 }  // namespace
@@ -61,7 +85,7 @@ bool titleLooksLikeMeetCode(std::string_view title) {
 }
 
 bool textLooksLikeStandaloneMeetToken(std::string_view text) {
-    const auto trimmed = Text::trim(text);
+    const auto trimmed = withDashesAsHyphens(Text::trim(text));
     if (trimmed.empty()) return false;
     return Text::equals(trimmed, "meet") || Text::endsWith(trimmed, " - meet") ||
            Text::startsWith(trimmed, "meet -") || Text::startsWith(trimmed, "meet |");

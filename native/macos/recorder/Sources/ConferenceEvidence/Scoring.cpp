@@ -82,7 +82,8 @@ ConferenceScore scoreCandidate(const CandidateArguments& candidate) {
     combined.insert(combined.end(), candidate.axTitlesAndUrls.begin(), candidate.axTitlesAndUrls.end());
     const auto combinedText = Text::joinedWithSpaces(combined);
 
-    auto label = labelForCandidate({.owner = candidate.owner, .combinedText = combinedText});
+    auto label = labelForCandidate(
+        {.owner = candidate.owner, .combinedText = combinedText, .windowTitles = candidate.windowTitles});
     auto family = sessionFamily(
         {.owner = candidate.owner, .combinedText = combinedText, .alertTitle = label.alertTitle});
     auto fingerprint = meetingFingerprint(

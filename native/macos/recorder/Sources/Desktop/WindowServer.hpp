@@ -14,9 +14,18 @@
 
 namespace Desktop {
 
-// A dictionary value: CFString, CFNumber (integer or floating kind), CFBoolean,
-// or anything else (a nested dictionary such as kCGWindowBounds, an array, ...).
-using LooseValue = std::variant<std::string, std::int64_t, double, bool, OtherValue>;
+// A CGRect, in global screen coordinates with y growing downwards, as
+// kCGWindowBounds holds it.
+struct Rect {
+    Point origin;
+    Size size;
+    bool operator==(const Rect&) const = default;
+};
+
+// A dictionary value: CFString, CFNumber (integer or floating kind), CFBoolean, a
+// dictionary that CGRectMakeWithDictionaryRepresentation reads as a rectangle, or
+// anything else by type name (another dictionary, an array, ...).
+using LooseValue = std::variant<std::string, std::int64_t, double, bool, OtherValue, Rect>;
 
 using WindowDictionary = std::map<std::string, LooseValue>;
 

@@ -52,7 +52,8 @@ TEST(AccessibilityScoring, WindowScanVerdictAloneIsReturnedWhateverIsFrontmost) 
 
 TEST(AccessibilityScoring, SingleRejectedCandidateKeepsItsOwnScore) {
     // Nothing to walk for this pid: the titles alone are scored, and a Meet code without
-    // a running microphone or call chrome is not enough.
+    // a running microphone or call chrome is not enough. The rejected score still names
+    // the family the code belongs to.
     const auto score = scoreOn(Json::array(), {{.owner = "TextEdit", .title = "abc-defg-hij", .pid = 42}}, {},
                                false, "Something Else");
     EXPECT_EQ(score, (ConferenceScore{.callLikely = false,
@@ -60,7 +61,7 @@ TEST(AccessibilityScoring, SingleRejectedCandidateKeepsItsOwnScore) {
                                       .evidence = {},
                                       .subtitle = "Microphone",
                                       .alertTitle = "Meeting detected",
-                                      .sessionFamily = "unknown",
+                                      .sessionFamily = "meet",
                                       .meetingFingerprint = "meet:abc-defg-hij"}));
 }
 

@@ -44,6 +44,34 @@ TEST(Labels, LabelForCandidateRules) {
     }
 }
 
+TEST(Labels, AWindowTitleThatIsAMeetCodeNamesGoogleMeet) {
+    struct Case {
+        std::string owner;
+        std::vector<std::string> windowTitles;
+        std::string alertTitle;
+    };
+    const std::vector<Case> cases{
+        {"Arc", {"phv-jdrc-vxw"}, "Google Meet detected"},
+        {"Arc", {"Notes", "  PHV-JDRC-VXW \n"}, "Google Meet detected"},  // any title, trimmed
+        {"Arc", {"phv-jdrc-vxw - Google Meet"}, "Google Meet detected"},
+        {"Arc", {"Notes", "phv-jdrc-vxwx"}, "Arc meeting detected"},  // not a code
+        {"Arc", {"Standup phv-jdrc-vxw"}, "Arc meeting detected"},    // not at the start
+        {"Arc", {}, "Arc meeting detected"},
+        // The owner tests still come first.
+        {"zoom.us", {"phv-jdrc-vxw"}, "Zoom Meeting detected"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> combined{c.owner};
+        combined.insert(combined.end(), c.windowTitles.begin(), c.windowTitles.end());
+        std::string combinedText;
+        for (const auto& text : combined)
+            combinedText += (combinedText.empty() ? "" : " ") + text;
+        const auto label = CE::labelForCandidate(
+            {.owner = c.owner, .combinedText = combinedText, .windowTitles = c.windowTitles});
+        EXPECT_EQ(label.alertTitle, c.alertTitle) << c.owner << " / " << combinedText;
+    }
+}
+
 TEST(Labels, SessionFamilyRules) {
     struct Case {
         std::string owner;

@@ -91,6 +91,25 @@ TEST(Predicates, StandaloneMeetTokenIsCaseSensitive) {
         EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected) << c.text;
 }
 
+TEST(Predicates, StandaloneMeetTokenReadsEveryDashAsAHyphen) {
+    const std::vector<TextCase> cases{
+        {"meet \u2013 abc-defg-hij", true},  // en dash: Google Meet's own page title
+        {"meet \u2014 abc-defg-hij", true},  // em dash
+        {"meet \u2010 standup", true},       // hyphen, the first of the dashes
+        {"meet \u2011 standup", true},       // non-breaking hyphen
+        {"meet \u2015 standup", true},       // horizontal bar, the last of them
+        {"meet \u2212 standup", true},       // minus sign
+        {"weekly sync \u2013 meet", true},   {"weekly sync \u2014 meet", true},
+        {"meet \u200f standup", false},  // the neighbours of the dashes are not dashes
+        {"meet \u2016 standup", false},      {"meet \u2213 standup", false},
+        {"meet \u2013abc-defg-hij", true},    // "meet -" needs no space after the dash
+        {"meet\u2013abc-defg-hij", false},    // but one before it
+        {"Meet \u2013 abc-defg-hij", false},  // still case-sensitive
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected) << c.text;
+}
+
 TEST(Predicates, MicrosoftTeamsProduct) {
     const std::vector<TextCase> cases{
         {"  Microsoft TEAMS \n", true},
@@ -183,6 +202,11 @@ TEST(Predicates, WeakBrowserProductTab) {
         {{"ZOOM"}, true},
         {{"zoom app"}, false},
         {{"Review - Zoom"}, true},
+        // Typographic dashes separate a title's parts as well as a hyphen does.
+        {{"Weekly \u2013 Webex"}, true},
+        {{"Review \u2014 Zoom"}, true},
+        {{"Meet \u2013 abc-defg-hij"}, true},
+        {{"Review \u2016 Zoom"}, false},
         // A scheduling tab never counts, whatever else it names, but a later tab still can.
         {{"Google Meet - calendar.google.com"}, false},
         {{"Google Meet - calendar.google.com", "zoom"}, true},

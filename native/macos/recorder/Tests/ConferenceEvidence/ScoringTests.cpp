@@ -204,6 +204,25 @@ TEST(Scoring, LikelyScoreCarriesLabelsFamilyAndFingerprint) {
     EXPECT_EQ(score, expected);
 }
 
+TEST(Scoring, BareMeetCodeTitleGivesAGoogleMeetScoreThroughout) {
+    // A browser that shows only the page title: label, family and fingerprint agree.
+    const auto score = CE::scoreCandidate({.owner = "Arc",
+                                           .windowTitles = {"phv-jdrc-vxw"},
+                                           .controlLabels = {"Leave call"},
+                                           .inputRunning = true,
+                                           .accessibilityTrusted = true});
+    const CE::ConferenceScore expected{
+        .callLikely = true,
+        .confidence = MeetingConfidence::high,
+        .evidence = {Tag::meetingUrlOrTitle, Tag::callControlsPresent, Tag::inputRunning},
+        .subtitle = "Arc",
+        .alertTitle = "Google Meet detected",
+        .sessionFamily = "meet",
+        .meetingFingerprint = "meet:phv-jdrc-vxw",
+    };
+    EXPECT_EQ(score, expected);
+}
+
 TEST(Scoring, RejectedScoreKeepsFamilyFromItsLabel) {
     // The family comes from the candidate's label, not from the generic "Meeting detected".
     const auto score = CE::scoreCandidate({.owner = "Google Chrome",

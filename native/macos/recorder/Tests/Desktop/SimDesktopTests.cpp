@@ -41,6 +41,18 @@ TEST(SimWindowServer, DictionariesKeepLooseTypesAndOddEntries) {
               std::make_optional(std::vector<std::optional<Desktop::WindowDictionary>>{}));
 }
 
+TEST(SimWindowServer, BoundsReadAsARectangleOnlyWithAllFourNumbers) {
+    Desktop::Sim::loadScene(R"({"windowList": [{
+        "whole": {"X": -1280, "Y": 25.5, "Width": 1280, "Height": 775, "comment": "other keys are ignored"},
+        "textWidth": {"X": 0, "Y": 0, "Width": "1280", "Height": 775},
+        "noHeight": {"X": 0, "Y": 0, "Width": 1280}}]})");
+    const auto window = Desktop::current().windowServer().onScreenWindows()->at(0).value();
+    EXPECT_EQ(std::get<Desktop::Rect>(window.at("whole")),
+              (Desktop::Rect{.origin = {.x = -1280, .y = 25.5}, .size = {.width = 1280, .height = 775}}));
+    EXPECT_EQ(std::get<Desktop::OtherValue>(window.at("textWidth")).typeName, "CFDictionary");
+    EXPECT_EQ(std::get<Desktop::OtherValue>(window.at("noHeight")).typeName, "CFDictionary");
+}
+
 TEST(SimWorkspace, ApplicationsInSceneOrderWithOptionalNames) {
     Desktop::Sim::loadScene(R"({"frontmost": 700, "applications": [
         {"pid": 900, "name": "zoom.us", "bundleId": "us.zoom.xos"}, {"pid": 700}, {"pid": 800, "name": "Helper"}]})");

@@ -8,6 +8,8 @@
 
 #include "Callsense/AxTreeScanner.hpp"
 #include "Callsense/MeetingWindowScan.hpp"
+#include "Callsense/WindowDictionary.hpp"
+#include "Callsense/WithheldWindowNames.hpp"
 #include "Desktop/sim/Scene.hpp"
 #include "Desktop/sim/SimDesktop.hpp"
 #include "FuzzSupport.hpp"
@@ -29,9 +31,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Desktop::Sim::loadScene(json);
     Desktop::Platform& platform = Desktop::current();
     const auto frontmost = Callsense::frontmostApplication(platform.workspace());
+    const Desktop::Pid frontmostPid = frontmost ? frontmost->pid : 0;
+    auto windows = platform.windowServer().onScreenWindows();
+    if (windows && platform.accessibility().isProcessTrusted()) {
+        const auto before = *windows;
+        const double started = Desktop::Sim::clockNow();
+        Callsense::readWithheldWindowNames(platform, *windows, frontmostPid);
+        // No request starts after the lookup's time, and none waits longer than its time-out.
+        require(Desktop::Sim::clockNow() - started <=
+                Callsense::withheldNameLookupSeconds + Callsense::withheldNameMessagingTimeout);
+        // The lookup only gives a name, as a string, to a frontmost window that had none.
+        require(windows->size() == before.size());
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (!before[i] || *before[i] == *(*windows)[i]) continue;
+            auto named = *before[i];
+            require(!named.contains(Callsense::WindowKey::name));
+            require(Callsense::windowInt32(named, Callsense::WindowKey::ownerPid) == frontmostPid);
+            const auto name = Callsense::windowString(*(*windows)[i], Callsense::WindowKey::name);
+            require(name.has_value());
+            named[Callsense::WindowKey::name] = *name;
+            require(named == *(*windows)[i]);
+        }
+    }
     (void)Callsense::scanMeetingWindows(
-        platform.windowServer(),
-        {.frontmostName = frontmost ? frontmost->name : "", .frontmostPid = frontmost ? frontmost->pid : 0});
+        windows, {.frontmostName = frontmost ? frontmost->name : "", .frontmostPid = frontmostPid});
     for (std::size_t i = 0; i < scene.applications.size() && i < 4; ++i) {
         const double started = Desktop::Sim::clockNow();
         (void)Callsense::AxTreeScanner::scanProcess(platform, scene.applications[i].pid);

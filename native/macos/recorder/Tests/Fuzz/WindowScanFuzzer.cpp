@@ -40,6 +40,8 @@ const char* const knownTexts[] = {
     "Zoom Meeting",
     "Google Chrome",
     "Meet - abc-defg-hij",
+    "Meet \u2013 abc-defg-hij",
+    "phv-jdrc-vxw",
     "Microsoft Teams",
     "Slack",
     "Huddle with Ann",
@@ -59,7 +61,7 @@ const char* const knownTexts[] = {
 };
 
 Desktop::LooseValue looseValue(FuzzedDataProvider& input) {
-    switch (input.ConsumeIntegralInRange(0, 8)) {
+    switch (input.ConsumeIntegralInRange(0, 9)) {
         case 0:
             return std::string(input.PickValueInArray(knownTexts));
         case 1:
@@ -79,6 +81,11 @@ Desktop::LooseValue looseValue(FuzzedDataProvider& input) {
         case 7:
             return Desktop::OtherValue{
                 input.PickValueInArray({"CFDictionary", "CFArray", "CFNull", "CFDate"})};
+        case 8:
+            return Desktop::Rect{.origin = {.x = input.ConsumeFloatingPoint<double>(),
+                                            .y = input.ConsumeFloatingPoint<double>()},
+                                 .size = {.width = input.ConsumeFloatingPoint<double>(),
+                                          .height = input.ConsumeFloatingPoint<double>()}};
         default:
             return std::int64_t{input.ConsumeIntegralInRange(500, 503)};
     }

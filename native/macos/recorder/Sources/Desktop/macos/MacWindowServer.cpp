@@ -9,6 +9,18 @@ namespace Desktop::MacOS {
 
 namespace {
 
+// kCGWindowBounds is a dictionary in the form CGRectCreateDictionaryRepresentation makes.
+LooseValue windowValue(CFTypeRef value) {
+    if (value != nullptr && CFGetTypeID(value) == CFDictionaryGetTypeID()) {
+        CGRect rect;
+        if (CGRectMakeWithDictionaryRepresentation(static_cast<CFDictionaryRef>(value), &rect)) {
+            return Rect{.origin = {.x = rect.origin.x, .y = rect.origin.y},
+                        .size = {.width = rect.size.width, .height = rect.size.height}};
+        }
+    }
+    return looseValue(value);
+}
+
 WindowDictionary windowDictionary(CFDictionaryRef dictionary) {
     const CFIndex count = CFDictionaryGetCount(dictionary);
     std::vector<const void*> keys(static_cast<std::size_t>(count));
@@ -18,7 +30,7 @@ WindowDictionary windowDictionary(CFDictionaryRef dictionary) {
     for (std::size_t index = 0; index < keys.size(); ++index) {
         // Window-list keys are strings; a key of another kind could not be named by one.
         if (keys[index] == nullptr || CFGetTypeID(keys[index]) != CFStringGetTypeID()) continue;
-        window.emplace(utf8(static_cast<CFStringRef>(keys[index])), looseValue(values[index]));
+        window.emplace(utf8(static_cast<CFStringRef>(keys[index])), windowValue(values[index]));
     }
     return window;
 }

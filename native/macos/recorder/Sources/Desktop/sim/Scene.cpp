@@ -653,7 +653,22 @@ private:
         if (const auto entry = singleKey(j); entry && entry->key == "other" && entry->value->is_string()) {
             return OtherValue{entry->value->get<std::string>()};
         }
+        if (const auto rect = rectangle(j)) return *rect;
         return OtherValue{"CFDictionary"};
+    }
+
+    // What CGRectMakeWithDictionaryRepresentation reads: the numbers "X", "Y", "Width" and
+    // "Height"; other keys are ignored, and a missing or non-numeric one reads as no rectangle.
+    static std::optional<Rect> rectangle(const Json& j) {
+        double numbers[4];
+        const char* const keys[] = {"X", "Y", "Width", "Height"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const auto it = j.find(keys[i]);
+            if (it == j.end() || !it->is_number()) return std::nullopt;
+            numbers[i] = it->get<double>();
+        }
+        return Rect{.origin = {.x = numbers[0], .y = numbers[1]},
+                    .size = {.width = numbers[2], .height = numbers[3]}};
     }
 
     void loadWindowList(const Json& j, const std::string& pointer) {

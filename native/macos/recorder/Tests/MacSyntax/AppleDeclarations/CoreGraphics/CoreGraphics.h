@@ -4,6 +4,7 @@
 // declared from Apple's published reference for the syntax check only.
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <stdbool.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -22,6 +23,14 @@ struct CGSize {
     CGFloat height;
 };
 typedef struct CGSize CGSize;
+
+struct CGRect {
+    CGPoint origin;
+    CGSize size;
+};
+typedef struct CGRect CGRect;
+
+bool CGRectMakeWithDictionaryRepresentation(CFDictionaryRef dict, CGRect* rect);
 
 typedef uint32_t CGWindowID;
 #define kCGNullWindowID ((CGWindowID)0)

@@ -4,8 +4,15 @@
 // decision about the platform's loosely typed answers is made here: what a
 // number reads as, when an element counts as disabled, which errors of an
 // action mean "not offered" and which mean "try again later".
+//
+// Each request is a round trip to the client, so a node asks for all the
+// attributes the tool reads in one request, and asks for its action names
+// once, and keeps both, and its child nodes, for as long as its window state
+// lasts. Pressing or writing through any node of the state ends the state:
+// every node then reads afresh on its next use.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +20,7 @@
 
 #include "Desktop/Accessibility.hpp"
 #include "RoomcodeCore/AXNode.hpp"
+#include "RoomcodeCore/WindowState.hpp"
 
 namespace RoomcodeCore {
 
@@ -22,13 +30,18 @@ public:
     // element waits longer than this.
     static constexpr float messagingTimeout = 0.25F;
 
+    // A node of a window state of its own; its children share it.
     SystemAXNode(Desktop::Element element, Desktop::Pid pid);
-    SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility);
+    SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility,
+                 std::shared_ptr<WindowState> state = std::make_shared<WindowState>());
+    ~SystemAXNode() override;
 
     const Desktop::Element& element() const { return element_; }
     Desktop::Pid pid() const { return pid_; }
+    const std::shared_ptr<WindowState>& windowState() const { return state_; }
 
-    // Its role and identifier are read on the first call, not when the node is made.
+    // Its role and identifier are read on the first call, not when the node is
+    // made; the key then stays, whatever later states read.
     const std::string& nodeKey() const override;
     std::optional<std::string> role() const override;
     std::optional<std::string> identifier() const override;
@@ -47,11 +60,14 @@ public:
     bool supports(std::string_view action) const override;
     void perform(std::string_view action) override;
 
+    // The attributes asked for in a node's one request, in request order.
+    static const std::vector<std::string>& requestedAttributes();
     // The text of an attribute as the platform's string bridging gives it: a
     // string unchanged, a number (a boolean too) as NSNumber's stringValue.
-    static std::optional<std::string> copyString(Desktop::Accessibility& accessibility,
-                                                 const Desktop::Element& element, std::string_view attribute);
+    static std::optional<std::string> stringValue(const Desktop::PlatformResult<Desktop::AxValue>& result);
     // The elements of a list attribute, or empty unless every entry is an element.
+    static std::vector<Desktop::Element> elementsValue(
+        const Desktop::PlatformResult<Desktop::AxValue>& result);
     static std::vector<Desktop::Element> copyElements(Desktop::Accessibility& accessibility,
                                                       const Desktop::Element& element,
                                                       std::string_view attribute);
@@ -59,17 +75,20 @@ public:
     static SearchFailure failureFor(std::int32_t axError);
 
 private:
+    struct Reading;
+
     Desktop::Element element_;
     Desktop::Pid pid_;
     Desktop::Accessibility* accessibility_;
+    std::shared_ptr<WindowState> state_;
     mutable std::optional<std::string> nodeKey_;
+    mutable std::unique_ptr<Reading> reading_;
 
-    std::optional<std::string> stringAttribute(std::string_view attribute) const;
+    // What this node has read in the current window state.
+    Reading& reading() const;
+    const Desktop::PlatformResult<Desktop::AxValue>& attribute(std::size_t index) const;
+    const std::vector<std::string>& actionNames() const;
     std::vector<std::string> supportedAttributeNames() const;
-    std::vector<std::string> actionNames() const;
 };
-
-// NSNumber's stringValue of a double: 2.5 reads "2.5", 3.0 reads "3".
-std::string numberText(double value);
 
 }  // namespace RoomcodeCore

@@ -71,22 +71,6 @@ TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
     }
 }
 
-TEST(NumberText, DoublesAsNSNumberRendersThem) {
-    const std::vector<std::pair<double, std::string>> cases = {
-        {2.5, "2.5"},
-        {3.0, "3"},
-        {-0.5, "-0.5"},
-        {100000.0, "100000"},
-        {0.0001, "0.0001"},
-        {0.00001, "1e-05"},
-        {1e16, "1e+16"},
-        {123456789012.0, "123456789012"},
-        {1.0 / 3.0, "0.3333333333333333"},
-    };
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(RoomcodeCore::numberText(value), text) << value;
-}
-
 TEST(SystemAXNode, GeometryIsPresentOnlyForPointsAndSizes) {
     FakeAccessibility ax;
     const auto placed = ax.add({.attributes = {{"AXPosition", read(AxValue{Desktop::Point{10, 20}})},

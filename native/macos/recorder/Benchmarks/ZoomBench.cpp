@@ -139,13 +139,15 @@ int main(int argc, char** argv) {
     const fs::path scenes = keep ? *keep : work;
     fs::create_directories(scenes);
 
-    std::printf("Every request costs %.1f ms of virtual time. Round trips: batch = "
-                "AXUIElementCopyMultipleAttributeValues, single = AXUIElementCopyAttributeValue, "
-                "actions = AXUIElementCopyActionNames, press = AXUIElementPerformAction, other = attribute "
-                "names, settable, writes. Per element: round trips / distinct elements asked.\n\n",
-                Bench::ZoomClientShape{}.responseTime * 1000);
-    std::printf("| nodes | windows | ID shown | tool | batch | single | actions | press | other | round trips | "
-                "elements | per element | virtual s | answer | CPU ms |\n");
+    std::printf(
+        "Every request costs %.1f ms of virtual time. Round trips: batch = "
+        "AXUIElementCopyMultipleAttributeValues, single = AXUIElementCopyAttributeValue, "
+        "actions = AXUIElementCopyActionNames, press = AXUIElementPerformAction, other = attribute "
+        "names, settable, writes. Per element: round trips / distinct elements asked.\n\n",
+        Bench::ZoomClientShape{}.responseTime * 1000);
+    std::printf(
+        "| nodes | windows | ID shown | tool | batch | single | actions | press | other | round trips | "
+        "elements | per element | virtual s | answer | CPU ms |\n");
     std::printf("|---:|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---:|\n");
     std::fflush(stdout);
 
@@ -154,9 +156,9 @@ int main(int argc, char** argv) {
             for (const auto shown : {Bench::MeetingIdShown::inPopover, Bench::MeetingIdShown::inWindow}) {
                 const Bench::ZoomClientShape shape{
                     .meetingWindowNodes = nodes, .windows = windows, .idShown = shown};
-                const std::string name = "zoom-" + std::to_string(nodes) + "-" + std::to_string(windows) + "w-" +
-                                         (shown == Bench::MeetingIdShown::inPopover ? "popover" : "visible") +
-                                         ".json";
+                const std::string name =
+                    "zoom-" + std::to_string(nodes) + "-" + std::to_string(windows) + "w-" +
+                    (shown == Bench::MeetingIdShown::inPopover ? "popover" : "visible") + ".json";
                 const fs::path scene = scenes / name;
                 std::ofstream(scene) << Bench::zoomClientScene(shape).dump() << "\n";
 
@@ -174,16 +176,18 @@ int main(int argc, char** argv) {
                     const std::uint64_t elements = count(c, "elementsAsked");
                     const double perElement =
                         elements == 0 ? 0 : static_cast<double>(trips) / static_cast<double>(elements);
-                    const double seconds = result.clockAtExit.is_number() ? result.clockAtExit.get<double>() : -1;
-                    std::printf("| %lld | %d | %s | %s | %llu | %llu | %llu | %llu | %llu | %llu | %llu | %.2f | "
-                                "%.3f | %s | %.0f |\n",
-                                static_cast<long long>(nodes), windows,
-                                shown == Bench::MeetingIdShown::inPopover ? "popover" : "window", tool.c_str(),
-                                static_cast<unsigned long long>(batch), static_cast<unsigned long long>(single),
-                                static_cast<unsigned long long>(actions), static_cast<unsigned long long>(press),
-                                static_cast<unsigned long long>(other), static_cast<unsigned long long>(trips),
-                                static_cast<unsigned long long>(elements), perElement, seconds,
-                                answer(tool, result).c_str(), result.cpuSeconds * 1000);
+                    const double seconds =
+                        result.clockAtExit.is_number() ? result.clockAtExit.get<double>() : -1;
+                    std::printf(
+                        "| %lld | %d | %s | %s | %llu | %llu | %llu | %llu | %llu | %llu | %llu | %.2f | "
+                        "%.3f | %s | %.0f |\n",
+                        static_cast<long long>(nodes), windows,
+                        shown == Bench::MeetingIdShown::inPopover ? "popover" : "window", tool.c_str(),
+                        static_cast<unsigned long long>(batch), static_cast<unsigned long long>(single),
+                        static_cast<unsigned long long>(actions), static_cast<unsigned long long>(press),
+                        static_cast<unsigned long long>(other), static_cast<unsigned long long>(trips),
+                        static_cast<unsigned long long>(elements), perElement, seconds,
+                        answer(tool, result).c_str(), result.cpuSeconds * 1000);
                     std::fflush(stdout);
                 }
             }

@@ -42,7 +42,8 @@ Json windowButton(const char* subrole, double x) {
 }
 
 Json group(std::string description, Json children) {
-    return Json{{"role", "AXGroup"}, {"description", std::move(description)}, {"children", std::move(children)}};
+    return Json{
+        {"role", "AXGroup"}, {"description", std::move(description)}, {"children", std::move(children)}};
 }
 
 Json window(const std::string& id, const std::string& title, double x, double y, Json children) {
@@ -68,14 +69,13 @@ std::int64_t countNodes(const Json& element) {
 // One participant's video tile: five elements.
 Json tile(std::int64_t participant, double x, double y) {
     const std::string name = "Participant " + std::to_string(participant);
-    return Json{{"role", "AXGroup"},
-                {"description", name + " video"},
-                {"attributes", {{"AXPosition", point(x, y)}, {"AXSize", size(240, 135)}}},
-                {"children",
-                 {text(name, x + 8, y + 110),
-                  Json{{"role", "AXImage"}, {"description", "Video off"}},
-                  text("Computer audio muted", x + 8, y + 90),
-                  button("More options for " + name, x + 200, y + 8)}}};
+    return Json{
+        {"role", "AXGroup"},
+        {"description", name + " video"},
+        {"attributes", {{"AXPosition", point(x, y)}, {"AXSize", size(240, 135)}}},
+        {"children",
+         {text(name, x + 8, y + 110), Json{{"role", "AXImage"}, {"description", "Video off"}},
+          text("Computer audio muted", x + 8, y + 90), button("More options for " + name, x + 200, y + 8)}}};
 }
 
 // Tiles in rows of five, then single texts, until `nodes` elements are used.
@@ -88,7 +88,8 @@ Json gallery(std::int64_t nodes) {
         Json tiles = Json::array();
         --left;
         for (int column = 0; column < 5 && left >= tileNodes; ++column, left -= tileNodes) {
-            tiles.push_back(tile(participant++, windowX + 20 + column * 250, windowY + 150 + (row % 4) * 145));
+            tiles.push_back(
+                tile(participant++, windowX + 20 + column * 250, windowY + 150 + (row % 4) * 145));
         }
         rows.push_back(group("Gallery row", std::move(tiles)));
     }
@@ -115,28 +116,32 @@ Json meetingWindow(const ZoomClientShape& shape) {
     close["id"] = "infoClose";
     close["identifier"] = "meeting-information-close";
     close["press"] = {{"hide", {"infoPopover"}}};
-    Json popover{{"id", "infoPopover"},
-                 {"role", "AXPopover"},
-                 {"hidden", true},
-                 {"attributes", {{"AXPosition", point(windowX + 76, windowY + 30)}, {"AXSize", size(360, 220)}}},
-                 {"children",
-                  {text("Weekly planning", windowX + 90, windowY + 40), text("Meeting ID", windowX + 90, windowY + 70),
-                   text("812 3456 7890", windowX + 200, windowY + 70), text("Host", windowX + 90, windowY + 95),
-                   text("Alex Example", windowX + 200, windowY + 95), text("Passcode", windowX + 90, windowY + 120),
-                   text("482913", windowX + 200, windowY + 120),
-                   button("Copy Invite Link", windowX + 90, windowY + 150), std::move(close)}}};
+    Json popover{
+        {"id", "infoPopover"},
+        {"role", "AXPopover"},
+        {"hidden", true},
+        {"attributes", {{"AXPosition", point(windowX + 76, windowY + 30)}, {"AXSize", size(360, 220)}}},
+        {"children",
+         {text("Weekly planning", windowX + 90, windowY + 40), text("Meeting ID", windowX + 90, windowY + 70),
+          text("812 3456 7890", windowX + 200, windowY + 70), text("Host", windowX + 90, windowY + 95),
+          text("Alex Example", windowX + 200, windowY + 95), text("Passcode", windowX + 90, windowY + 120),
+          text("482913", windowX + 200, windowY + 120),
+          button("Copy Invite Link", windowX + 90, windowY + 150), std::move(close)}}};
 
     Json controls = Json::array();
     double x = windowX + 20;
-    for (const char* title : {"Mute", "Stop Video", "Security", "Participants", "Chat", "Share Screen", "Record",
-                              "Reactions", "Apps", "Leave"}) {
+    for (const char* title : {"Mute", "Stop Video", "Security", "Participants", "Chat", "Share Screen",
+                              "Record", "Reactions", "Apps", "Leave"}) {
         controls.push_back(button(title, x, windowY + 760));
         x += 110;
     }
 
-    Json children{windowButton("AXCloseButton", windowX + 8), windowButton("AXMinimizeButton", windowX + 28),
-                  windowButton("AXFullScreenButton", windowX + 48), group("Meeting header", std::move(header)),
-                  std::move(popover), group("Meeting controls", std::move(controls))};
+    Json children{windowButton("AXCloseButton", windowX + 8),
+                  windowButton("AXMinimizeButton", windowX + 28),
+                  windowButton("AXFullScreenButton", windowX + 48),
+                  group("Meeting header", std::move(header)),
+                  std::move(popover),
+                  group("Meeting controls", std::move(controls))};
     Json meeting = window("meeting", "Zoom Meeting", windowX, windowY, std::move(children));
     meeting["focused"] = true;
     meeting["main"] = true;
@@ -148,8 +153,8 @@ Json meetingWindow(const ZoomClientShape& shape) {
 
 Json homeWindow(std::int64_t nodes) {
     Json children = Json::array();
-    for (const char* title : {"Home", "Team Chat", "Meetings", "Contacts", "New meeting", "Join", "Schedule",
-                              "Share screen"}) {
+    for (const char* title :
+         {"Home", "Team Chat", "Meetings", "Contacts", "New meeting", "Join", "Schedule", "Share screen"}) {
         children.push_back(button(title, 60, 80));
     }
     for (std::int64_t item = 1; static_cast<std::int64_t>(children.size()) + 1 < nodes; ++item)
@@ -167,8 +172,8 @@ Json panelWindow(int index, std::int64_t nodes) {
     rows.push_back(text(title, 1420, 70));
     std::int64_t left = nodes - 2;
     for (std::int64_t row = 1; left >= 3; ++row, left -= 3) {
-        rows.push_back(group("Row", {text("Participant " + std::to_string(row), 1420, 100),
-                                     button("More", 1600, 100)}));
+        rows.push_back(
+            group("Row", {text("Participant " + std::to_string(row), 1420, 100), button("More", 1600, 100)}));
     }
     for (; left > 0; --left)
         rows.push_back(text("", 1420, 700));
@@ -177,13 +182,14 @@ Json panelWindow(int index, std::int64_t nodes) {
 
 Json windowListEntry(const Json& window, int number) {
     const auto& position = window["attributes"]["AXPosition"]["point"];
-    return Json{{"kCGWindowOwnerName", "zoom.us"},
-                {"kCGWindowOwnerPID", 501},
-                {"kCGWindowLayer", 0},
-                {"kCGWindowName", window["title"]},
-                {"kCGWindowNumber", 8800 + number},
-                {"kCGWindowAlpha", 1.0},
-                {"kCGWindowBounds", {{"X", position[0]}, {"Y", position[1]}, {"Width", 1280}, {"Height", 800}}}};
+    return Json{
+        {"kCGWindowOwnerName", "zoom.us"},
+        {"kCGWindowOwnerPID", 501},
+        {"kCGWindowLayer", 0},
+        {"kCGWindowName", window["title"]},
+        {"kCGWindowNumber", 8800 + number},
+        {"kCGWindowAlpha", 1.0},
+        {"kCGWindowBounds", {{"X", position[0]}, {"Y", position[1]}, {"Width", 1280}, {"Height", 800}}}};
 }
 
 }  // namespace

@@ -48,12 +48,38 @@ const T* valueOf(const Desktop::PlatformResult<Desktop::AxValue>& result) {
 
 }  // namespace
 
-struct SystemAXNode::Reading {
+// Plain values only: the child nodes belong to the node that made them, so that
+// an element listed below itself cannot make a node own itself.
+struct ElementReading {
     std::uint64_t state = 0;
     std::vector<Desktop::PlatformResult<Desktop::AxValue>> attributes;  // empty until asked
-    std::optional<std::vector<AXNodePtr>> children;
     std::optional<std::vector<std::string>> actionNames;
 };
+
+void WindowState::changed() {
+    ++current_;
+    readings_.clear();
+}
+
+std::shared_ptr<ElementReading> WindowState::readingOf(Desktop::Accessibility& accessibility,
+                                                       const Desktop::Element& element,
+                                                       std::uint64_t hash) const {
+    const auto bucket = readings_.find(hash);
+    if (bucket == readings_.end()) return nullptr;
+    for (const Known& known : bucket->second) {
+        std::shared_ptr<ElementReading> reading = known.reading.lock();
+        if (reading && accessibility.equal(known.element, element)) return reading;
+    }
+    return nullptr;
+}
+
+void WindowState::remember(const Desktop::Element& element, std::uint64_t hash,
+                           const std::shared_ptr<ElementReading>& reading) {
+    std::vector<Known>& bucket = readings_[hash];
+    // Readings no node holds any more make room.
+    std::erase_if(bucket, [](const Known& known) { return known.reading.expired(); });
+    bucket.push_back(Known{.element = element, .reading = reading});
+}
 
 SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid)
     : SystemAXNode(std::move(element), pid, Desktop::current().accessibility()) {}
@@ -114,16 +140,27 @@ SearchFailure SystemAXNode::failureFor(std::int32_t axError) {
     }
 }
 
-SystemAXNode::Reading& SystemAXNode::reading() const {
+std::uint64_t SystemAXNode::hash() const {
+    if (!hash_) hash_ = accessibility_->hash(element_);
+    return *hash_;
+}
+
+ElementReading& SystemAXNode::reading() const {
     if (!reading_ || reading_->state != state_->current()) {
-        reading_ = std::make_unique<Reading>();
-        reading_->state = state_->current();
+        // An element listed under two parents, or once more below itself, is
+        // asked once, whichever of its nodes a walk reaches first.
+        reading_ = state_->readingOf(*accessibility_, element_, hash());
+        if (!reading_) {
+            reading_ = std::make_shared<ElementReading>();
+            reading_->state = state_->current();
+            state_->remember(element_, hash(), reading_);
+        }
     }
     return *reading_;
 }
 
 const Desktop::PlatformResult<Desktop::AxValue>& SystemAXNode::attribute(std::size_t index) const {
-    Reading& current = reading();
+    ElementReading& current = reading();
     if (current.attributes.empty()) {
         auto batch = accessibility_->copyMultipleAttributeValues(element_, requestedAttributes());
         if (batch.code == Desktop::AxError::success && batch.value)
@@ -144,8 +181,7 @@ const std::string& SystemAXNode::nodeKey() const {
     if (!nodeKey_) {
         const std::string role = stringValue(attribute(roleAttribute)).value_or("");
         const std::string identifier = stringValue(attribute(identifierAttribute)).value_or("");
-        nodeKey_ = std::to_string(pid_) + ":" + std::to_string(accessibility_->hash(element_)) + ":" + role +
-                   ":" + identifier;
+        nodeKey_ = std::to_string(pid_) + ":" + std::to_string(hash()) + ":" + role + ":" + identifier;
     }
     return *nodeKey_;
 }
@@ -196,15 +232,14 @@ bool SystemAXNode::enabled() const {
 }
 
 std::vector<AXNodePtr> SystemAXNode::children() const {
-    Reading& current = reading();
-    if (!current.children) {
+    if (!children_ || children_->state != state_->current()) {
         std::vector<AXNodePtr> nodes;
         for (Desktop::Element& child : elementsValue(attribute(childrenAttribute))) {
             nodes.push_back(std::make_shared<SystemAXNode>(std::move(child), pid_, *accessibility_, state_));
         }
-        current.children = std::move(nodes);
+        children_ = Children{.state = state_->current(), .nodes = std::move(nodes)};
     }
-    return *current.children;
+    return children_->nodes;
 }
 
 bool SystemAXNode::isSettable(std::string_view attribute) const {
@@ -240,7 +275,7 @@ std::vector<std::string> SystemAXNode::supportedAttributeNames() const {
 }
 
 const std::vector<std::string>& SystemAXNode::actionNames() const {
-    Reading& current = reading();
+    ElementReading& current = reading();
     if (!current.actionNames) current.actionNames = stringEntries(accessibility_->copyActionNames(element_));
     return *current.actionNames;
 }

@@ -16,13 +16,47 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Desktop/Accessibility.hpp"
 #include "RoomcodeCore/AXNode.hpp"
-#include "RoomcodeCore/WindowState.hpp"
 
 namespace RoomcodeCore {
+
+// What one element gave in one window state.
+struct ElementReading;
+
+// How long what was read from the client stays true. The locator's
+// classifiers, the search-root filters, the screen-sharing test and the
+// reader's searches all look at the same windows; between two of the tool's
+// own changes to the client's user interface (a press, a close, a write) they
+// share one reading of each element, whichever node they reach it through. A
+// change starts a new window state, and nothing read in an earlier one is
+// used again.
+class WindowState {
+public:
+    std::uint64_t current() const { return current_; }
+    // The tool has sent the client something that may change what it shows.
+    void changed();
+
+    // The reading of this element in the current state, if a node has made one
+    // and still holds it. Elements are told apart by hash first, then by equality.
+    std::shared_ptr<ElementReading> readingOf(Desktop::Accessibility& accessibility,
+                                              const Desktop::Element& element, std::uint64_t hash) const;
+    void remember(const Desktop::Element& element, std::uint64_t hash,
+                  const std::shared_ptr<ElementReading>& reading);
+
+private:
+    struct Known {
+        Desktop::Element element;
+        // Not owned: a reading lives as long as a node holds it.
+        std::weak_ptr<ElementReading> reading;
+    };
+
+    std::uint64_t current_ = 0;
+    std::unordered_map<std::uint64_t, std::vector<Known>> readings_;
+};
 
 class SystemAXNode final : public AXNode {
 public:
@@ -75,17 +109,23 @@ public:
     static SearchFailure failureFor(std::int32_t axError);
 
 private:
-    struct Reading;
-
     Desktop::Element element_;
     Desktop::Pid pid_;
     Desktop::Accessibility* accessibility_;
     std::shared_ptr<WindowState> state_;
+    mutable std::optional<std::uint64_t> hash_;
     mutable std::optional<std::string> nodeKey_;
-    mutable std::unique_ptr<Reading> reading_;
+    mutable std::shared_ptr<ElementReading> reading_;
+    struct Children {
+        std::uint64_t state = 0;
+        std::vector<AXNodePtr> nodes;
+    };
+    mutable std::optional<Children> children_;
 
-    // What this node has read in the current window state.
-    Reading& reading() const;
+    std::uint64_t hash() const;
+    // What the element has given in the current window state, through this
+    // node or another one of the same element.
+    ElementReading& reading() const;
     const Desktop::PlatformResult<Desktop::AxValue>& attribute(std::size_t index) const;
     const std::vector<std::string>& actionNames() const;
     std::vector<std::string> supportedAttributeNames() const;

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "RoomcodeCore/WindowState.hpp"
+#include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/ZoomRuntime.hpp"
 
 namespace Desktop {

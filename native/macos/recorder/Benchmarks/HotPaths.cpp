@@ -9,6 +9,7 @@
 
 #include "ConferenceEvidence/ConferenceEvidence.hpp"
 #include "RoomcodeCore/MeetingId.hpp"
+#include "Text/NumberText.hpp"
 #include "Text/Text.hpp"
 
 namespace {
@@ -93,6 +94,17 @@ void graphemeCount(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
 }
 BENCHMARK(graphemeCount);
+
+// A slider or counter value read as text, as both tools read numbers.
+void numberText(benchmark::State& state) {
+    double value = 0.1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Text::numberText(value));
+        value += 0.37;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(numberText);
 
 }  // namespace
 

@@ -27,14 +27,17 @@ public:
     int state = 0;
 
     bool isProcessTrusted() override { return desktop_.isProcessTrusted(); }
-    Desktop::Element applicationElement(Desktop::Pid pid) override { return desktop_.applicationElement(pid); }
+    Desktop::Element applicationElement(Desktop::Pid pid) override {
+        return desktop_.applicationElement(pid);
+    }
     Desktop::PlatformResult<Desktop::AxValue> copyAttributeValue(const Desktop::Element& element,
                                                                  std::string_view attribute) override {
         ++singleReads[{desktop_.hash(element), state}];
         return desktop_.copyAttributeValue(element, attribute);
     }
-    Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>> copyMultipleAttributeValues(
-        const Desktop::Element& element, const std::vector<std::string>& attributes) override {
+    Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
+    copyMultipleAttributeValues(const Desktop::Element& element,
+                                const std::vector<std::string>& attributes) override {
         ++batches[{desktop_.hash(element), state}];
         return desktop_.copyMultipleAttributeValues(element, attributes);
     }
@@ -81,7 +84,9 @@ public:
     Desktop::Workspace& workspace() override { return Desktop::current().workspace(); }
     Desktop::AudioHardware& audioHardware() override { return Desktop::current().audioHardware(); }
     Desktop::AudioPlayback& audioPlayback() override { return Desktop::current().audioPlayback(); }
-    Desktop::TerminationSignals& terminationSignals() override { return Desktop::current().terminationSignals(); }
+    Desktop::TerminationSignals& terminationSignals() override {
+        return Desktop::current().terminationSignals();
+    }
     Desktop::Clock& clock() override { return Desktop::current().clock(); }
     Desktop::FileSystem& fileSystem() override { return Desktop::current().fileSystem(); }
 };

@@ -75,18 +75,17 @@ TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
 TEST(SystemAXNode, OneRequestReadsEveryAttributeEachWithItsOwnResult) {
     FakeAccessibility ax;
     const auto child = ax.add({.hash = 2});
-    const auto element =
-        ax.add({.hash = 7,
-                .attributes = {{"AXRole", read(string("AXButton"))},
-                               {"AXIdentifier", read(string("meeting-information"))},
-                               {"AXTitle", readError(AxError::cannotComplete)},
-                               {"AXValue", read(AxValue{0.1 + 0.2})},
-                               {"AXDescription", read(string("Meeting information"))},
-                               {"AXHelp", readError(AxError::noValue)},
-                               {"AXPosition", read(AxValue{Desktop::Point{10, 20}})},
-                               {"AXSize", read(AxValue{Desktop::Size{30, 40}})},
-                               {"AXEnabled", read(AxValue{false})},
-                               {"AXChildren", read(AxValue{AxList{AxValue{child}}})}}});
+    const auto element = ax.add({.hash = 7,
+                                 .attributes = {{"AXRole", read(string("AXButton"))},
+                                                {"AXIdentifier", read(string("meeting-information"))},
+                                                {"AXTitle", readError(AxError::cannotComplete)},
+                                                {"AXValue", read(AxValue{0.1 + 0.2})},
+                                                {"AXDescription", read(string("Meeting information"))},
+                                                {"AXHelp", readError(AxError::noValue)},
+                                                {"AXPosition", read(AxValue{Desktop::Point{10, 20}})},
+                                                {"AXSize", read(AxValue{Desktop::Size{30, 40}})},
+                                                {"AXEnabled", read(AxValue{false})},
+                                                {"AXChildren", read(AxValue{AxList{AxValue{child}}})}}});
     const SystemAXNode node(element, 5, ax);
 
     EXPECT_EQ(node.nodeKey(), "5:7:AXButton:meeting-information");
@@ -125,10 +124,9 @@ TEST(SystemAXNode, WhatWasReadHoldsUntilAnActionIsSent) {
     const auto button = ax.add({.hash = 1,
                                 .attributes = {{"AXRole", read(string("AXButton"))}},
                                 .actionNames = {.code = 0, .value = AxList{string("AXPress")}}});
-    const auto window = ax.add(
-        {.hash = 2,
-         .attributes = {{"AXTitle", read(string("Zoom Meeting"))},
-                        {"AXChildren", read(AxValue{AxList{AxValue{button}}})}}});
+    const auto window = ax.add({.hash = 2,
+                                .attributes = {{"AXTitle", read(string("Zoom Meeting"))},
+                                               {"AXChildren", read(AxValue{AxList{AxValue{button}}})}}});
     const SystemAXNode node(window, 1, ax);
     const auto children = node.children();
     ASSERT_EQ(children.size(), 1U);
@@ -136,7 +134,8 @@ TEST(SystemAXNode, WhatWasReadHoldsUntilAnActionIsSent) {
     EXPECT_TRUE(children[0]->supports("AXPress"));
     EXPECT_TRUE(children[0]->supports("AXPress"));
     EXPECT_EQ(node.title(), "Zoom Meeting");
-    EXPECT_EQ(ax.requests, (std::map<std::string, int>{{"copyActionNames", 1}, {"copyMultipleAttributeValues", 1}}));
+    EXPECT_EQ(ax.requests,
+              (std::map<std::string, int>{{"copyActionNames", 1}, {"copyMultipleAttributeValues", 1}}));
 
     // The client changes on its own: within the state the tool keeps what it read.
     ax.elements[static_cast<std::size_t>(FakeAccessibility::indexOf(window))].attributes["AXTitle"] =

@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "Callsense/NumberText.hpp"
+#include "Text/NumberText.hpp"
 
 namespace Callsense {
 
@@ -24,9 +24,9 @@ std::optional<Desktop::Element> elementValue(const AxResult& result) {
 
 std::optional<std::string> stringValue(const AxResult& result) {
     if (const auto* text = valueOf<std::string>(result)) return *text;
-    if (const auto* integer = valueOf<std::int64_t>(result)) return numberText(*integer);
-    if (const auto* real = valueOf<double>(result)) return numberText(*real);
-    if (const auto* flag = valueOf<bool>(result)) return numberText(*flag);
+    if (const auto* integer = valueOf<std::int64_t>(result)) return Text::numberText(*integer);
+    if (const auto* real = valueOf<double>(result)) return Text::numberText(*real);
+    if (const auto* flag = valueOf<bool>(result)) return Text::numberText(*flag);
     return std::nullopt;
 }
 

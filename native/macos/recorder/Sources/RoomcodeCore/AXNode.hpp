@@ -43,8 +43,9 @@ private:
 class AXNode;
 using AXNodePtr = std::shared_ptr<AXNode>;
 
-// Every property is read afresh on each access; callers that need a value twice
-// hold on to it. Reads never fail: an unreadable attribute is absent.
+// Reads never fail: an unreadable attribute is absent. Within one window state
+// (until the tool next presses or writes) a property reads the same on every
+// access, whether the node asks the client again or keeps what it read.
 class AXNode {
 public:
     virtual ~AXNode() = default;

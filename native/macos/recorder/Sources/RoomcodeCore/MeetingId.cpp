@@ -6,6 +6,19 @@ namespace RoomcodeCore {
 
 namespace {
 
+// Compiled once for the process: the rules run on every text of every element
+// read, and compiling a pattern costs far more than a search with it.
+const Text::Regex& meetingIdLabelPattern() {
+    static const Text::Regex pattern(R"(meeting\s*id\s*[:#]?\s*([0-9][0-9\s\-]{7,}))",
+                                     Text::Regex::Options::caseInsensitive);
+    return pattern;
+}
+
+const Text::Regex& joinLinkPattern() {
+    static const Text::Regex pattern(R"(zoom\.us/(?:j|w|s|wc)/(\d{9,11})(?!\d))");
+    return pattern;
+}
+
 bool hasMeetingIdLength(const std::string& digits) {
     const std::size_t count = Text::graphemeCount(digits);
     return count >= 9 && count <= 11;
@@ -27,9 +40,7 @@ std::optional<std::string> Roomcode::labeledMeetingIdDigits(std::string_view tex
     // Greedy on purpose: a passcode that follows the ID after nothing but spaces
     // joins the run and pushes it past 11 digits, so the text is refused rather
     // than read as a wrong ID.
-    const Text::Regex label(R"(meeting\s*id\s*[:#]?\s*([0-9][0-9\s\-]{7,}))",
-                            Text::Regex::Options::caseInsensitive);
-    const std::optional<Text::Match> match = label.firstMatch(text);
+    const std::optional<Text::Match> match = meetingIdLabelPattern().firstMatch(text);
     if (!match || match->groups.empty() || !match->groups[0]) return std::nullopt;
     std::string digits = Text::numericCharacters(*match->groups[0]);
     if (!hasMeetingIdLength(digits)) return std::nullopt;
@@ -44,8 +55,7 @@ std::optional<Roomcode> Roomcode::parse(std::string_view text) {
 
     // A join link carries the whole number; a longer run of digits after the
     // path is some other number, and its first eleven digits would be a wrong ID.
-    const Text::Regex joinLink(R"(zoom\.us/(?:j|w|s|wc)/(\d{9,11})(?!\d))");
-    if (const std::optional<Text::Match> match = joinLink.firstMatch(lower);
+    if (const std::optional<Text::Match> match = joinLinkPattern().firstMatch(lower);
         match && !match->groups.empty() && match->groups[0]) {
         return Roomcode{*match->groups[0]};
     }

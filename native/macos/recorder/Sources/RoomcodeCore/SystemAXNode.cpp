@@ -1,16 +1,31 @@
 #include "RoomcodeCore/SystemAXNode.hpp"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
 #include <variant>
 
 #include "Desktop/Desktop.hpp"
+#include "Text/NumberText.hpp"
 
 namespace RoomcodeCore {
 
 namespace {
+
+// Positions in `requestedAttributes`.
+enum Requested : std::size_t {
+    roleAttribute,
+    subroleAttribute,
+    identifierAttribute,
+    titleAttribute,
+    valueAttribute,
+    descriptionAttribute,
+    helpAttribute,
+    roleDescriptionAttribute,
+    positionAttribute,
+    sizeAttribute,
+    enabledAttribute,
+    childrenAttribute,
+    requestedCount,
+};
 
 std::vector<std::string> stringEntries(const Desktop::PlatformResult<Desktop::AxList>& result) {
     std::vector<std::string> names;
@@ -25,76 +40,78 @@ bool contains(const std::vector<std::string>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+template <typename T>
+const T* valueOf(const Desktop::PlatformResult<Desktop::AxValue>& result) {
+    if (!result.succeeded()) return nullptr;
+    return std::get_if<T>(&result.value->data);
+}
+
 }  // namespace
 
-std::string numberText(double value) {
-    if (std::isnan(value)) return "nan";
-    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-    // The shortest digits that read back as the same value, laid out as %.16g
-    // would: fixed unless the decimal exponent is below -4 or 16 and more.
-    char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    if (error != std::errc{}) return "0";
-    const std::string scientific(buffer, end);
-    const std::size_t ePosition = scientific.find('e');
-    const int exponent = std::atoi(scientific.c_str() + ePosition + 1);
-    if (exponent < -4 || exponent >= 16) {
-        // Mantissa as is, exponent with a sign and at least two digits.
-        std::string mantissa = scientific.substr(0, ePosition);
-        const int magnitude = std::abs(exponent);
-        std::string exponentText = std::to_string(magnitude);
-        if (exponentText.size() < 2) exponentText.insert(0, "0");
-        return mantissa + "e" + (exponent < 0 ? "-" : "+") + exponentText;
+// Plain values only: the child nodes belong to the node that made them, so that
+// an element listed below itself cannot make a node own itself.
+struct ElementReading {
+    std::uint64_t state = 0;
+    std::vector<Desktop::PlatformResult<Desktop::AxValue>> attributes;  // empty until asked
+    std::optional<std::vector<std::string>> actionNames;
+};
+
+void WindowState::changed() {
+    ++current_;
+    readings_.clear();
+}
+
+std::shared_ptr<ElementReading> WindowState::readingOf(Desktop::Accessibility& accessibility,
+                                                       const Desktop::Element& element,
+                                                       std::uint64_t hash) const {
+    const auto bucket = readings_.find(hash);
+    if (bucket == readings_.end()) return nullptr;
+    for (const Known& known : bucket->second) {
+        std::shared_ptr<ElementReading> reading = known.reading.lock();
+        if (reading && accessibility.equal(known.element, element)) return reading;
     }
-    const auto [fixedEnd, fixedError] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (fixedError != std::errc{}) return scientific;
-    return std::string(buffer, fixedEnd);
+    return nullptr;
+}
+
+void WindowState::remember(const Desktop::Element& element, std::uint64_t hash,
+                           const std::shared_ptr<ElementReading>& reading) {
+    std::vector<Known>& bucket = readings_[hash];
+    // Readings no node holds any more make room.
+    std::erase_if(bucket, [](const Known& known) { return known.reading.expired(); });
+    bucket.push_back(Known{.element = element, .reading = reading});
 }
 
 SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid)
     : SystemAXNode(std::move(element), pid, Desktop::current().accessibility()) {}
 
-SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility)
-    : element_(std::move(element)), pid_(pid), accessibility_(&accessibility) {
+SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility,
+                           std::shared_ptr<WindowState> state)
+    : element_(std::move(element)), pid_(pid), accessibility_(&accessibility), state_(std::move(state)) {
     accessibility_->setMessagingTimeout(element_, messagingTimeout);
 }
 
-const std::string& SystemAXNode::nodeKey() const {
-    // Read on first use, not when the node is made: an element with thousands of
-    // children would otherwise cost two requests per child, each up to the
-    // time-out, before a walk could see its budget or deadline run out.
-    if (!nodeKey_) {
-        const std::string role = copyString(*accessibility_, element_, "AXRole").value_or("");
-        const std::string identifier = copyString(*accessibility_, element_, "AXIdentifier").value_or("");
-        nodeKey_ = std::to_string(pid_) + ":" + std::to_string(accessibility_->hash(element_)) + ":" + role +
-                   ":" + identifier;
-    }
-    return *nodeKey_;
+SystemAXNode::~SystemAXNode() = default;
+
+const std::vector<std::string>& SystemAXNode::requestedAttributes() {
+    static const std::vector<std::string> names = {
+        "AXRole", "AXSubrole",         "AXIdentifier", "AXTitle", "AXValue",   "AXDescription",
+        "AXHelp", "AXRoleDescription", "AXPosition",   "AXSize",  "AXEnabled", "AXChildren",
+    };
+    return names;
 }
 
-std::optional<std::string> SystemAXNode::copyString(Desktop::Accessibility& accessibility,
-                                                    const Desktop::Element& element,
-                                                    std::string_view attribute) {
-    const Desktop::PlatformResult<Desktop::AxValue> result =
-        accessibility.copyAttributeValue(element, attribute);
-    if (!result.succeeded()) return std::nullopt;
-    const auto& data = result.value->data;
-    if (const auto* text = std::get_if<std::string>(&data)) return *text;
-    if (const auto* integer = std::get_if<std::int64_t>(&data)) return std::to_string(*integer);
-    if (const auto* real = std::get_if<double>(&data)) return numberText(*real);
-    if (const auto* flag = std::get_if<bool>(&data)) return std::string(*flag ? "1" : "0");
+std::optional<std::string> SystemAXNode::stringValue(
+    const Desktop::PlatformResult<Desktop::AxValue>& result) {
+    if (const auto* text = valueOf<std::string>(result)) return *text;
+    if (const auto* integer = valueOf<std::int64_t>(result)) return Text::numberText(*integer);
+    if (const auto* real = valueOf<double>(result)) return Text::numberText(*real);
+    if (const auto* flag = valueOf<bool>(result)) return Text::numberText(*flag);
     return std::nullopt;
 }
 
-std::vector<Desktop::Element> SystemAXNode::copyElements(Desktop::Accessibility& accessibility,
-                                                         const Desktop::Element& element,
-                                                         std::string_view attribute) {
-    const Desktop::PlatformResult<Desktop::AxValue> result =
-        accessibility.copyAttributeValue(element, attribute);
-    if (!result.succeeded()) return {};
-    const auto* list = std::get_if<Desktop::AxList>(&result.value->data);
+std::vector<Desktop::Element> SystemAXNode::elementsValue(
+    const Desktop::PlatformResult<Desktop::AxValue>& result) {
+    const auto* list = valueOf<Desktop::AxList>(result);
     if (list == nullptr) return {};
     std::vector<Desktop::Element> elements;
     elements.reserve(list->size());
@@ -104,6 +121,12 @@ std::vector<Desktop::Element> SystemAXNode::copyElements(Desktop::Accessibility&
         elements.push_back(*child);
     }
     return elements;
+}
+
+std::vector<Desktop::Element> SystemAXNode::copyElements(Desktop::Accessibility& accessibility,
+                                                         const Desktop::Element& element,
+                                                         std::string_view attribute) {
+    return elementsValue(accessibility.copyAttributeValue(element, attribute));
 }
 
 SearchFailure SystemAXNode::failureFor(std::int32_t axError) {
@@ -117,67 +140,106 @@ SearchFailure SystemAXNode::failureFor(std::int32_t axError) {
     }
 }
 
-std::optional<std::string> SystemAXNode::stringAttribute(std::string_view attribute) const {
-    return copyString(*accessibility_, element_, attribute);
+std::uint64_t SystemAXNode::hash() const {
+    if (!hash_) hash_ = accessibility_->hash(element_);
+    return *hash_;
+}
+
+ElementReading& SystemAXNode::reading() const {
+    if (!reading_ || reading_->state != state_->current()) {
+        // An element listed under two parents, or once more below itself, is
+        // asked once, whichever of its nodes a walk reaches first.
+        reading_ = state_->readingOf(*accessibility_, element_, hash());
+        if (!reading_) {
+            reading_ = std::make_shared<ElementReading>();
+            reading_->state = state_->current();
+            state_->remember(element_, hash(), reading_);
+        }
+    }
+    return *reading_;
+}
+
+const Desktop::PlatformResult<Desktop::AxValue>& SystemAXNode::attribute(std::size_t index) const {
+    ElementReading& current = reading();
+    if (current.attributes.empty()) {
+        auto batch = accessibility_->copyMultipleAttributeValues(element_, requestedAttributes());
+        if (batch.code == Desktop::AxError::success && batch.value)
+            current.attributes = std::move(*batch.value);
+        // A request that failed as a whole fails every attribute with its error;
+        // a short answer leaves the attributes it did not cover without a value.
+        const std::int32_t missing =
+            batch.code != Desktop::AxError::success ? batch.code : Desktop::AxError::noValue;
+        current.attributes.resize(requestedCount, {.code = missing, .value = std::nullopt});
+    }
+    return current.attributes[index];
+}
+
+const std::string& SystemAXNode::nodeKey() const {
+    // Read on first use, not when the node is made: an element with thousands of
+    // children would otherwise cost a request per child, each up to the
+    // time-out, before a walk could see its budget or deadline run out.
+    if (!nodeKey_) {
+        const std::string role = stringValue(attribute(roleAttribute)).value_or("");
+        const std::string identifier = stringValue(attribute(identifierAttribute)).value_or("");
+        nodeKey_ = std::to_string(pid_) + ":" + std::to_string(hash()) + ":" + role + ":" + identifier;
+    }
+    return *nodeKey_;
 }
 
 std::optional<std::string> SystemAXNode::role() const {
-    return stringAttribute("AXRole");
+    return stringValue(attribute(roleAttribute));
 }
 std::optional<std::string> SystemAXNode::identifier() const {
-    return stringAttribute("AXIdentifier");
+    return stringValue(attribute(identifierAttribute));
 }
 std::optional<std::string> SystemAXNode::title() const {
-    return stringAttribute("AXTitle");
+    return stringValue(attribute(titleAttribute));
 }
 std::optional<std::string> SystemAXNode::accessibilityDescription() const {
-    return stringAttribute("AXDescription");
+    return stringValue(attribute(descriptionAttribute));
 }
 std::optional<std::string> SystemAXNode::help() const {
-    return stringAttribute("AXHelp");
+    return stringValue(attribute(helpAttribute));
 }
 std::optional<std::string> SystemAXNode::subrole() const {
-    return stringAttribute("AXSubrole");
+    return stringValue(attribute(subroleAttribute));
 }
 std::optional<std::string> SystemAXNode::roleDescription() const {
-    return stringAttribute("AXRoleDescription");
+    return stringValue(attribute(roleDescriptionAttribute));
 }
 std::optional<std::string> SystemAXNode::value() const {
-    return stringAttribute("AXValue");
+    return stringValue(attribute(valueAttribute));
 }
 
 std::optional<Point> SystemAXNode::position() const {
-    const auto result = accessibility_->copyAttributeValue(element_, "AXPosition");
-    if (!result.succeeded()) return std::nullopt;
-    const auto* point = std::get_if<Desktop::Point>(&result.value->data);
+    const auto* point = valueOf<Desktop::Point>(attribute(positionAttribute));
     if (point == nullptr) return std::nullopt;
     return Point{.x = point->x, .y = point->y};
 }
 
 std::optional<Size> SystemAXNode::size() const {
-    const auto result = accessibility_->copyAttributeValue(element_, "AXSize");
-    if (!result.succeeded()) return std::nullopt;
-    const auto* size = std::get_if<Desktop::Size>(&result.value->data);
+    const auto* size = valueOf<Desktop::Size>(attribute(sizeAttribute));
     if (size == nullptr) return std::nullopt;
     return Size{.width = size->width, .height = size->height};
 }
 
 bool SystemAXNode::enabled() const {
-    const auto result = accessibility_->copyAttributeValue(element_, "AXEnabled");
-    if (!result.succeeded()) return true;
-    const auto& data = result.value->data;
-    if (const auto* flag = std::get_if<bool>(&data)) return *flag;
-    if (const auto* integer = std::get_if<std::int64_t>(&data)) return *integer != 0;
-    if (const auto* real = std::get_if<double>(&data)) return *real != 0;
+    const auto& result = attribute(enabledAttribute);
+    if (const auto* flag = valueOf<bool>(result)) return *flag;
+    if (const auto* integer = valueOf<std::int64_t>(result)) return *integer != 0;
+    if (const auto* real = valueOf<double>(result)) return *real != 0;
     return true;
 }
 
 std::vector<AXNodePtr> SystemAXNode::children() const {
-    std::vector<AXNodePtr> nodes;
-    for (Desktop::Element& child : copyElements(*accessibility_, element_, "AXChildren")) {
-        nodes.push_back(std::make_shared<SystemAXNode>(std::move(child), pid_, *accessibility_));
+    if (!children_ || children_->state != state_->current()) {
+        std::vector<AXNodePtr> nodes;
+        for (Desktop::Element& child : elementsValue(attribute(childrenAttribute))) {
+            nodes.push_back(std::make_shared<SystemAXNode>(std::move(child), pid_, *accessibility_, state_));
+        }
+        children_ = Children{.state = state_->current(), .nodes = std::move(nodes)};
     }
-    return nodes;
+    return children_->nodes;
 }
 
 bool SystemAXNode::isSettable(std::string_view attribute) const {
@@ -189,6 +251,8 @@ void SystemAXNode::setValue(std::string_view text) {
     if (!contains(supportedAttributeNames(), "AXValue")) throw SearchException(SearchFailure::notImplemented);
     if (!isSettable("AXValue")) throw SearchException(SearchFailure::notImplemented);
     const std::int32_t error = accessibility_->setStringAttributeValue(element_, "AXValue", text);
+    // Even a write the client refused may have changed what it shows.
+    state_->changed();
     if (error != Desktop::AxError::success) throw SearchException(failureFor(error));
 }
 
@@ -201,6 +265,8 @@ void SystemAXNode::perform(std::string_view action) {
     // something else with a request it does not understand.
     if (!supports(action)) throw SearchException(SearchFailure::notImplemented);
     const std::int32_t error = accessibility_->performAction(element_, action);
+    // Even an action the client reported as failed may have been carried out.
+    state_->changed();
     if (error != Desktop::AxError::success) throw SearchException(failureFor(error));
 }
 
@@ -208,8 +274,10 @@ std::vector<std::string> SystemAXNode::supportedAttributeNames() const {
     return stringEntries(accessibility_->copyAttributeNames(element_));
 }
 
-std::vector<std::string> SystemAXNode::actionNames() const {
-    return stringEntries(accessibility_->copyActionNames(element_));
+const std::vector<std::string>& SystemAXNode::actionNames() const {
+    ElementReading& current = reading();
+    if (!current.actionNames) current.actionNames = stringEntries(accessibility_->copyActionNames(element_));
+    return *current.actionNames;
 }
 
 }  // namespace RoomcodeCore

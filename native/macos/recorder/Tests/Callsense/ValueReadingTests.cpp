@@ -5,33 +5,12 @@
 #include <memory>
 
 #include "Callsense/AxAttributes.hpp"
-#include "Callsense/NumberText.hpp"
 #include "Callsense/WindowDictionary.hpp"
 
 namespace Callsense {
 namespace {
 
 using Desktop::AxValue;
-
-TEST(NumberText, RendersNumbersAsTheirStringValue) {
-    EXPECT_EQ(numberText(std::int64_t{0}), "0");
-    EXPECT_EQ(numberText(std::int64_t{-42}), "-42");
-    EXPECT_EQ(numberText(std::numeric_limits<std::int64_t>::max()), "9223372036854775807");
-    EXPECT_EQ(numberText(true), "1");
-    EXPECT_EQ(numberText(false), "0");
-
-    const struct {
-        double value;
-        const char* text;
-    } doubles[] = {
-        {2.5, "2.5"},    {3.0, "3"},         {-0.25, "-0.25"},           {0.1, "0.1"},
-        {1e20, "1e+20"}, {0.1 + 0.2, "0.3"}, {123456789.0, "123456789"},
-    };
-    for (const auto& d : doubles)
-        EXPECT_EQ(numberText(d.value), d.text) << d.value;
-    EXPECT_EQ(numberText(std::nan("")), "nan");
-    EXPECT_EQ(numberText(-std::numeric_limits<double>::infinity()), "-inf");
-}
 
 TEST(WindowDictionary, ReadsKeysOfTheExpectedTypeOnly) {
     const Desktop::WindowDictionary window = {

@@ -31,6 +31,12 @@ Desktop::Element FakeAccessibility::applicationElement(Desktop::Pid pid) {
 
 PlatformResult<AxValue> FakeAccessibility::copyAttributeValue(const Desktop::Element& element,
                                                               std::string_view attribute) {
+    ++requests["copyAttributeValue"];
+    return attributeOf(element, attribute);
+}
+
+PlatformResult<AxValue> FakeAccessibility::attributeOf(const Desktop::Element& element,
+                                                       std::string_view attribute) const {
     const FakeElement& fake = elements[static_cast<std::size_t>(indexOf(element))];
     const auto found = fake.attributes.find(std::string(attribute));
     if (found == fake.attributes.end()) return {.code = Desktop::AxError::attributeUnsupported, .value = {}};
@@ -39,9 +45,12 @@ PlatformResult<AxValue> FakeAccessibility::copyAttributeValue(const Desktop::Ele
 
 PlatformResult<std::vector<PlatformResult<AxValue>>> FakeAccessibility::copyMultipleAttributeValues(
     const Desktop::Element& element, const std::vector<std::string>& attributes) {
+    ++requests["copyMultipleAttributeValues"];
+    const std::int32_t whole = elements[static_cast<std::size_t>(indexOf(element))].multipleResult;
+    if (whole != 0) return {.code = whole, .value = {}};
     std::vector<PlatformResult<AxValue>> values;
     for (const std::string& attribute : attributes)
-        values.push_back(copyAttributeValue(element, attribute));
+        values.push_back(attributeOf(element, attribute));
     return {.code = 0, .value = std::move(values)};
 }
 
@@ -50,6 +59,7 @@ PlatformResult<Desktop::AxList> FakeAccessibility::copyAttributeNames(const Desk
 }
 
 PlatformResult<Desktop::AxList> FakeAccessibility::copyActionNames(const Desktop::Element& element) {
+    ++requests["copyActionNames"];
     return elements[static_cast<std::size_t>(indexOf(element))].actionNames;
 }
 

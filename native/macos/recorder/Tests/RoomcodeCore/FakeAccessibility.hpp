@@ -25,6 +25,8 @@ struct FakeElement {
     std::map<std::string, PlatformResult<bool>> settable{};
     std::int32_t setResult = 0;
     std::int32_t performResult = 0;
+    // Non-zero: a multiple-attribute request fails as a whole with this error.
+    std::int32_t multipleResult = 0;
 };
 
 class FakeAccessibility final : public Desktop::Accessibility {
@@ -34,6 +36,9 @@ public:
     std::vector<std::pair<int, float>> timeouts{};
     std::vector<std::pair<int, std::string>> performed{};
     std::vector<std::pair<int, std::string>> written{};
+    // Requests that reach the client, by operation: "copyAttributeValue",
+    // "copyMultipleAttributeValues", "copyActionNames".
+    std::map<std::string, int> requests{};
 
     // Adds an element and returns its handle.
     Desktop::Element add(FakeElement element);
@@ -58,6 +63,8 @@ public:
 
 private:
     std::vector<Desktop::Element> handles_{};
+
+    PlatformResult<AxValue> attributeOf(const Desktop::Element& element, std::string_view attribute) const;
 };
 
 // A successful read of a value.

@@ -55,6 +55,7 @@ TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
         {read(AxValue{2.5}), "2.5"},
         {read(AxValue{3.0}), "3"},
         {read(AxValue{0.1}), "0.1"},
+        {read(AxValue{0.1 + 0.2}), "0.3"},
         {read(AxValue{1e20}), "1e+20"},
         {read(AxValue{Desktop::Url{"https://zoom.us/j/123456789"}}), std::nullopt},
         {read(AxValue{AxList{string("a")}}), std::nullopt},
@@ -71,20 +72,106 @@ TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
     }
 }
 
-TEST(NumberText, DoublesAsNSNumberRendersThem) {
-    const std::vector<std::pair<double, std::string>> cases = {
-        {2.5, "2.5"},
-        {3.0, "3"},
-        {-0.5, "-0.5"},
-        {100000.0, "100000"},
-        {0.0001, "0.0001"},
-        {0.00001, "1e-05"},
-        {1e16, "1e+16"},
-        {123456789012.0, "123456789012"},
-        {1.0 / 3.0, "0.3333333333333333"},
-    };
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(RoomcodeCore::numberText(value), text) << value;
+TEST(SystemAXNode, OneRequestReadsEveryAttributeEachWithItsOwnResult) {
+    FakeAccessibility ax;
+    const auto child = ax.add({.hash = 2});
+    const auto element = ax.add({.hash = 7,
+                                 .attributes = {{"AXRole", read(string("AXButton"))},
+                                                {"AXIdentifier", read(string("meeting-information"))},
+                                                {"AXTitle", readError(AxError::cannotComplete)},
+                                                {"AXValue", read(AxValue{0.1 + 0.2})},
+                                                {"AXDescription", read(string("Meeting information"))},
+                                                {"AXHelp", readError(AxError::noValue)},
+                                                {"AXPosition", read(AxValue{Desktop::Point{10, 20}})},
+                                                {"AXSize", read(AxValue{Desktop::Size{30, 40}})},
+                                                {"AXEnabled", read(AxValue{false})},
+                                                {"AXChildren", read(AxValue{AxList{AxValue{child}}})}}});
+    const SystemAXNode node(element, 5, ax);
+
+    EXPECT_EQ(node.nodeKey(), "5:7:AXButton:meeting-information");
+    EXPECT_EQ(node.role(), "AXButton");
+    EXPECT_EQ(node.title(), std::nullopt);
+    EXPECT_EQ(node.value(), "0.3");
+    EXPECT_EQ(node.accessibilityDescription(), "Meeting information");
+    EXPECT_EQ(node.help(), std::nullopt);
+    EXPECT_EQ(node.subrole(), std::nullopt);
+    EXPECT_EQ(node.roleDescription(), std::nullopt);
+    EXPECT_EQ(node.position(), (RoomcodeCore::Point{10, 20}));
+    EXPECT_EQ(node.size(), (RoomcodeCore::Size{30, 40}));
+    EXPECT_FALSE(node.enabled());
+    EXPECT_EQ(node.children().size(), 1U);
+    EXPECT_EQ(ax.requests, (std::map<std::string, int>{{"copyMultipleAttributeValues", 1}}));
+}
+
+TEST(SystemAXNode, ARequestThatFailsAsAWholeLeavesEveryAttributeUnread) {
+    FakeAccessibility ax;
+    const auto element = ax.add({.hash = 3,
+                                 .attributes = {{"AXRole", read(string("AXButton"))},
+                                                {"AXTitle", read(string("Mute"))},
+                                                {"AXEnabled", read(AxValue{false})}},
+                                 .multipleResult = AxError::cannotComplete});
+    const SystemAXNode node(element, 1, ax);
+    EXPECT_EQ(node.nodeKey(), "1:3::");
+    EXPECT_EQ(node.title(), std::nullopt);
+    EXPECT_TRUE(node.enabled());
+    EXPECT_TRUE(node.children().empty());
+    // Within the window state the failure stands; it is not asked again.
+    EXPECT_EQ(ax.requests["copyMultipleAttributeValues"], 1);
+}
+
+TEST(SystemAXNode, WhatWasReadHoldsUntilAnActionIsSent) {
+    FakeAccessibility ax;
+    const auto button = ax.add({.hash = 1,
+                                .attributes = {{"AXRole", read(string("AXButton"))}},
+                                .actionNames = {.code = 0, .value = AxList{string("AXPress")}}});
+    const auto window = ax.add({.hash = 2,
+                                .attributes = {{"AXTitle", read(string("Zoom Meeting"))},
+                                               {"AXChildren", read(AxValue{AxList{AxValue{button}}})}}});
+    const SystemAXNode node(window, 1, ax);
+    const auto children = node.children();
+    ASSERT_EQ(children.size(), 1U);
+    EXPECT_EQ(node.children(), children);
+    EXPECT_TRUE(children[0]->supports("AXPress"));
+    EXPECT_TRUE(children[0]->supports("AXPress"));
+    EXPECT_EQ(node.title(), "Zoom Meeting");
+    EXPECT_EQ(ax.requests,
+              (std::map<std::string, int>{{"copyActionNames", 1}, {"copyMultipleAttributeValues", 1}}));
+
+    // The client changes on its own: within the state the tool keeps what it read.
+    ax.elements[static_cast<std::size_t>(FakeAccessibility::indexOf(window))].attributes["AXTitle"] =
+        read(string("Meeting information"));
+    EXPECT_EQ(node.title(), "Zoom Meeting");
+    // An action the element does not list is never sent, so nothing changes.
+    EXPECT_EQ(failureOf([&] { children[0]->perform("AXShowMenu"); }), SearchFailure::notImplemented);
+    EXPECT_EQ(node.title(), "Zoom Meeting");
+
+    // A press, even one the client refuses, ends the state for every node.
+    ax.elements[static_cast<std::size_t>(FakeAccessibility::indexOf(button))].performResult =
+        AxError::cannotComplete;
+    EXPECT_EQ(failureOf([&] { children[0]->perform("AXPress"); }), SearchFailure::cannotComplete);
+    EXPECT_EQ(node.title(), "Meeting information");
+    EXPECT_NE(node.children(), children);
+    EXPECT_TRUE(children[0]->supports("AXPress"));
+    EXPECT_EQ(ax.requests["copyActionNames"], 2);
+    EXPECT_EQ(ax.requests["copyMultipleAttributeValues"], 2);
+}
+
+TEST(SystemAXNode, AnElementReachedThroughSeveralNodesIsAskedOnce) {
+    FakeAccessibility ax;
+    const auto shared = ax.add({.hash = 4, .attributes = {{"AXTitle", read(string("Mute"))}}});
+    // A group that lists an element twice, and itself.
+    const auto groupElement = ax.add({.hash = 5, .attributes = {{"AXRole", read(string("AXGroup"))}}});
+    ax.elements[static_cast<std::size_t>(FakeAccessibility::indexOf(groupElement))].attributes["AXChildren"] =
+        read(AxValue{AxList{AxValue{shared}, AxValue{shared}, AxValue{groupElement}}});
+
+    const SystemAXNode node(groupElement, 1, ax);
+    const auto children = node.children();
+    ASSERT_EQ(children.size(), 3U);
+    EXPECT_EQ(children[0]->title(), "Mute");
+    EXPECT_EQ(children[1]->title(), "Mute");
+    EXPECT_EQ(children[2]->nodeKey(), node.nodeKey());
+    EXPECT_EQ(children[2]->children()[2]->nodeKey(), node.nodeKey());
+    EXPECT_EQ(ax.requests["copyMultipleAttributeValues"], 2);
 }
 
 TEST(SystemAXNode, GeometryIsPresentOnlyForPointsAndSizes) {
@@ -209,6 +296,26 @@ TEST(SystemZoomRuntime, TheFirstApplicationWithZoomsExactBundleIdentifier) {
                          {.pid = 12, .localizedName = "zoom.us", .bundleIdentifier = "us.zoom.xos"},
                          {.pid = 13, .localizedName = "zoom.us", .bundleIdentifier = "us.zoom.xos"}};
     EXPECT_EQ(runtime.runningZoomPid(), 12);
+}
+
+TEST(SystemZoomRuntime, OneWindowListPerWindowState) {
+    FakeAccessibility ax;
+    FakeWorkspace workspace;
+    RoomcodeCore::SystemZoomRuntime runtime(workspace, ax);
+    const auto window = ax.add({.hash = 1, .actionNames = {.code = 0, .value = AxList{string("AXPress")}}});
+    ax.add({.attributes = {{"AXWindows", read(AxValue{AxList{AxValue{window}}})}}});
+    ax.applications[12] = 1;
+
+    const auto windows = runtime.windows(12);
+    ASSERT_EQ(windows.size(), 1U);
+    EXPECT_EQ(runtime.windows(12), windows);
+    EXPECT_EQ(ax.requests["copyAttributeValue"], 1);
+
+    windows[0]->perform("AXPress");
+    const auto afterPress = runtime.windows(12);
+    ASSERT_EQ(afterPress.size(), 1U);
+    EXPECT_NE(afterPress, windows);
+    EXPECT_EQ(ax.requests["copyAttributeValue"], 2);
 }
 
 TEST(SystemZoomRuntime, WindowsInTheReportedOrderOrNone) {

@@ -50,6 +50,10 @@ std::int32_t SimAccessibility::enter(const Element& element, Target& target, dou
     if (!scene.accessibilityTrusted) return AxError::apiDisabled;
     if (!target.node) return AxError::cannotComplete;
 
+    if (!world_.asked[*target.node]) {
+        world_.asked[*target.node] = true;
+        ++world_.elementsAsked;
+    }
     const auto app = target.element->application;
     const auto& application = scene.applications[app];
     const auto requests = ++world_.applicationRequests[app];

@@ -31,6 +31,7 @@ void writeRequestCounts() {
     nlohmann::ordered_json counts = nlohmann::ordered_json::object();
     for (const auto& [kind, count] : SimPlatform::instance().world().counts.all())
         counts[kind] = count;
+    counts["elementsAsked"] = elementsAsked();
     std::ofstream(requestCountsPath(), std::ios::trunc) << counts.dump() << "\n";
 }
 
@@ -112,6 +113,12 @@ std::uint64_t requestCount(std::string_view kind) {
 
 std::map<std::string, std::uint64_t, std::less<>> requestCounts() {
     return SimPlatform::instance().world().counts.all();
+}
+
+std::uint64_t elementsAsked() {
+    auto& world = SimPlatform::instance().world();
+    std::lock_guard lock(world.mutex);
+    return world.elementsAsked;
 }
 
 void resetRequestCounts() {

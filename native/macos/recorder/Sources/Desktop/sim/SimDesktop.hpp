@@ -31,6 +31,8 @@ std::vector<nlohmann::json> journal();
 std::uint64_t requestCount(std::string_view kind);
 std::map<std::string, std::uint64_t, std::less<>> requestCounts();
 void resetRequestCounts();
+// How many distinct elements have received at least one request since the last load.
+std::uint64_t elementsAsked();
 
 // The desktop's clock: seconds since the load on virtual time.
 double clockNow();

@@ -10,6 +10,8 @@ void SimWorld::load(Scene next) {
         hidden[node] = next.elements[node].hidden;
     written.clear();
     applicationRequests.assign(next.applications.size(), 0);
+    asked.assign(next.elements.size(), false);
+    elementsAsked = 0;
     audio = next.audio;
     clock.reset(next.realClock);
     journal.clearMemory();

@@ -33,7 +33,11 @@ struct SimWorld {
     std::vector<bool> hidden;                                          // by node
     std::map<std::pair<NodeIndex, std::string>, std::string> written;  // string attributes set by tools
     std::vector<std::uint64_t> applicationRequests;                    // by application
-    SceneAudio audio;                                                  // the devices as they are now
+    // Which elements have been asked anything, so that a benchmark can set the
+    // requests against the elements they went to.
+    std::vector<bool> asked;  // by node
+    std::uint64_t elementsAsked = 0;
+    SceneAudio audio;  // the devices as they are now
 
     // A fresh desktop showing `next`: clock, journal in memory and counts start over.
     void load(Scene next);

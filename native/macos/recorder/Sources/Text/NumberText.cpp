@@ -1,9 +1,9 @@
-#include "Callsense/NumberText.hpp"
+#include "Text/NumberText.hpp"
 
 #include <cmath>
 #include <cstdio>
 
-namespace Callsense {
+namespace Text {
 
 std::string numberText(std::int64_t value) {
     return std::to_string(value);
@@ -23,4 +23,4 @@ std::string numberText(bool value) {
     return value ? "1" : "0";
 }
 
-}  // namespace Callsense
+}  // namespace Text

@@ -1,0 +1,111 @@
+// CPU cost of the text rules that run on every element the tools read: the
+// meeting-ID rules, control-label classification and the text operations they
+// are written in. The inputs are the kinds of text a Zoom window shows.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "ConferenceEvidence/ConferenceEvidence.hpp"
+#include "RoomcodeCore/MeetingId.hpp"
+#include "Text/NumberText.hpp"
+#include "Text/Text.hpp"
+
+namespace {
+
+const std::vector<std::string>& windowTexts() {
+    static const std::vector<std::string> texts{
+        "Zoom Meeting",
+        "Meeting ID: 812 3456 7890",
+        "https://us02web.zoom.us/j/81234567890?pwd=abcDEF123",
+        "Participant 17",
+        "Computer audio muted",
+        "More options for Participant 17",
+        "Passcode: 482913",
+        "Participant ID: 123456",
+        "Mute",
+        "Leave",
+        "",
+        "Weekly planning with the whole team, agenda in the chat",
+    };
+    return texts;
+}
+
+void meetingIdParse(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::parse(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(meetingIdParse);
+
+void meetingIdLabel(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::textLooksLikeMeetingIdLabel(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(meetingIdLabel);
+
+void meetingIdDigitsOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::parseDigitsOnly(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(meetingIdDigitsOnly);
+
+void controlLabelClassification(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(ConferenceEvidence::classifyControlLabel(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(controlLabelClassification);
+
+void lowercaseTrim(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(Text::lowercase(Text::trim(text)));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(lowercaseTrim);
+
+void phraseContains(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(Text::contains(text, "meeting id"));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(phraseContains);
+
+void graphemeCount(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const std::string& text : windowTexts())
+            benchmark::DoNotOptimize(Text::graphemeCount(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+BENCHMARK(graphemeCount);
+
+// A slider or counter value read as text, as both tools read numbers.
+void numberText(benchmark::State& state) {
+    double value = 0.1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Text::numberText(value));
+        value += 0.37;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(numberText);
+
+}  // namespace
+
+BENCHMARK_MAIN();

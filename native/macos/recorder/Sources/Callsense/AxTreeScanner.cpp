@@ -4,11 +4,17 @@
 #include <array>
 #include <string_view>
 
-#include "Callsense/AxAttributes.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 #include "ConferenceEvidence/ConferenceEvidence.hpp"
 #include "Text/Text.hpp"
 
 namespace Callsense::AxTreeScanner {
+
+using AccessibilityValues::copyAttributes;
+using AccessibilityValues::elementListValue;
+using AccessibilityValues::elementValue;
+using AccessibilityValues::stringValue;
+using AccessibilityValues::urlStringValue;
 
 namespace {
 

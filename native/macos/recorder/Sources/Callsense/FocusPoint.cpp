@@ -3,10 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Callsense/AxAttributes.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 #include "Text/JsonLine.hpp"
 
 namespace Callsense {
+
+using AccessibilityValues::elementListValue;
+using AccessibilityValues::elementValue;
+using AccessibilityValues::pointValue;
+using AccessibilityValues::sizeValue;
 
 std::optional<Desktop::Element> copyAXElement(Desktop::Accessibility& accessibility,
                                               const Desktop::Element& element, std::string_view attribute) {

@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <string>
 
-#include "Callsense/AxAttributes.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 #include "Callsense/WindowDictionary.hpp"
 
 namespace Callsense {
+
+using AccessibilityValues::AxResult;
+using AccessibilityValues::copyAttributes;
+using AccessibilityValues::elementListValue;
+using AccessibilityValues::pointValue;
+using AccessibilityValues::sizeValue;
+using AccessibilityValues::stringValue;
 
 namespace {
 

@@ -1,12 +1,13 @@
 #include "RoomcodeCore/SystemAXNode.hpp"
 
 #include <algorithm>
-#include <variant>
 
-#include "Desktop/Desktop.hpp"
-#include "Text/NumberText.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 
 namespace RoomcodeCore {
+
+using AccessibilityValues::stringEntries;
+using AccessibilityValues::stringValue;
 
 namespace {
 
@@ -27,23 +28,8 @@ enum Requested : std::size_t {
     requestedCount,
 };
 
-std::vector<std::string> stringEntries(const Desktop::PlatformResult<Desktop::AxList>& result) {
-    std::vector<std::string> names;
-    if (!result.succeeded()) return names;
-    for (const Desktop::AxValue& entry : *result.value) {
-        if (const auto* name = std::get_if<std::string>(&entry.data)) names.push_back(*name);
-    }
-    return names;
-}
-
 bool contains(const std::vector<std::string>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-template <typename T>
-const T* valueOf(const Desktop::PlatformResult<Desktop::AxValue>& result) {
-    if (!result.succeeded()) return nullptr;
-    return std::get_if<T>(&result.value->data);
 }
 
 }  // namespace
@@ -81,9 +67,6 @@ void WindowState::remember(const Desktop::Element& element, std::uint64_t hash,
     bucket.push_back(Known{.element = element, .reading = reading});
 }
 
-SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid)
-    : SystemAXNode(std::move(element), pid, Desktop::current().accessibility()) {}
-
 SystemAXNode::SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility,
                            std::shared_ptr<WindowState> state)
     : element_(std::move(element)), pid_(pid), accessibility_(&accessibility), state_(std::move(state)) {
@@ -98,35 +81,6 @@ const std::vector<std::string>& SystemAXNode::requestedAttributes() {
         "AXHelp", "AXRoleDescription", "AXPosition",   "AXSize",  "AXEnabled", "AXChildren",
     };
     return names;
-}
-
-std::optional<std::string> SystemAXNode::stringValue(
-    const Desktop::PlatformResult<Desktop::AxValue>& result) {
-    if (const auto* text = valueOf<std::string>(result)) return *text;
-    if (const auto* integer = valueOf<std::int64_t>(result)) return Text::numberText(*integer);
-    if (const auto* real = valueOf<double>(result)) return Text::numberText(*real);
-    if (const auto* flag = valueOf<bool>(result)) return Text::numberText(*flag);
-    return std::nullopt;
-}
-
-std::vector<Desktop::Element> SystemAXNode::elementsValue(
-    const Desktop::PlatformResult<Desktop::AxValue>& result) {
-    const auto* list = valueOf<Desktop::AxList>(result);
-    if (list == nullptr) return {};
-    std::vector<Desktop::Element> elements;
-    elements.reserve(list->size());
-    for (const Desktop::AxValue& entry : *list) {
-        const auto* child = std::get_if<Desktop::Element>(&entry.data);
-        if (child == nullptr || child->isNull()) return {};
-        elements.push_back(*child);
-    }
-    return elements;
-}
-
-std::vector<Desktop::Element> SystemAXNode::copyElements(Desktop::Accessibility& accessibility,
-                                                         const Desktop::Element& element,
-                                                         std::string_view attribute) {
-    return elementsValue(accessibility.copyAttributeValue(element, attribute));
 }
 
 SearchFailure SystemAXNode::failureFor(std::int32_t axError) {
@@ -162,14 +116,8 @@ ElementReading& SystemAXNode::reading() const {
 const Desktop::PlatformResult<Desktop::AxValue>& SystemAXNode::attribute(std::size_t index) const {
     ElementReading& current = reading();
     if (current.attributes.empty()) {
-        auto batch = accessibility_->copyMultipleAttributeValues(element_, requestedAttributes());
-        if (batch.code == Desktop::AxError::success && batch.value)
-            current.attributes = std::move(*batch.value);
-        // A request that failed as a whole fails every attribute with its error;
-        // a short answer leaves the attributes it did not cover without a value.
-        const std::int32_t missing =
-            batch.code != Desktop::AxError::success ? batch.code : Desktop::AxError::noValue;
-        current.attributes.resize(requestedCount, {.code = missing, .value = std::nullopt});
+        current.attributes =
+            AccessibilityValues::copyAttributes(*accessibility_, element_, requestedAttributes());
     }
     return current.attributes[index];
 }
@@ -212,29 +160,27 @@ std::optional<std::string> SystemAXNode::value() const {
 }
 
 std::optional<Point> SystemAXNode::position() const {
-    const auto* point = valueOf<Desktop::Point>(attribute(positionAttribute));
-    if (point == nullptr) return std::nullopt;
+    const auto point = AccessibilityValues::pointValue(attribute(positionAttribute));
+    if (!point) return std::nullopt;
     return Point{.x = point->x, .y = point->y};
 }
 
 std::optional<Size> SystemAXNode::size() const {
-    const auto* size = valueOf<Desktop::Size>(attribute(sizeAttribute));
-    if (size == nullptr) return std::nullopt;
-    return Size{.width = size->width, .height = size->height};
+    const auto extent = AccessibilityValues::sizeValue(attribute(sizeAttribute));
+    if (!extent) return std::nullopt;
+    return Size{.width = extent->width, .height = extent->height};
 }
 
 bool SystemAXNode::enabled() const {
-    const auto& result = attribute(enabledAttribute);
-    if (const auto* flag = valueOf<bool>(result)) return *flag;
-    if (const auto* integer = valueOf<std::int64_t>(result)) return *integer != 0;
-    if (const auto* real = valueOf<double>(result)) return *real != 0;
-    return true;
+    // Only an element that says so is disabled.
+    return AccessibilityValues::flagValue(attribute(enabledAttribute)).value_or(true);
 }
 
 std::vector<AXNodePtr> SystemAXNode::children() const {
     if (!children_ || children_->state != state_->current()) {
         std::vector<AXNodePtr> nodes;
-        for (Desktop::Element& child : elementsValue(attribute(childrenAttribute))) {
+        auto elements = AccessibilityValues::elementListValue(attribute(childrenAttribute));
+        for (Desktop::Element& child : elements.value_or(std::vector<Desktop::Element>{})) {
             nodes.push_back(std::make_shared<SystemAXNode>(std::move(child), pid_, *accessibility_, state_));
         }
         children_ = Children{.state = state_->current(), .nodes = std::move(nodes)};

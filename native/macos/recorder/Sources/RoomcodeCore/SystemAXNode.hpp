@@ -1,9 +1,10 @@
 #pragma once
 
-// The node over a real accessibility element of the Zoom client. Every
-// decision about the platform's loosely typed answers is made here: what a
-// number reads as, when an element counts as disabled, which errors of an
-// action mean "not offered" and which mean "try again later".
+// The node over a real accessibility element of the Zoom client. What the
+// platform's loosely typed values read as is the shared accessibility value
+// reader's business; what they mean for a node is decided here: when an
+// element counts as disabled, which errors of an action mean "not offered" and
+// which mean "try again later".
 //
 // Each request is a round trip to the client, so a node asks for all the
 // attributes the tool reads in one request, and asks for its action names
@@ -65,7 +66,6 @@ public:
     static constexpr float messagingTimeout = 0.25F;
 
     // A node of a window state of its own; its children share it.
-    SystemAXNode(Desktop::Element element, Desktop::Pid pid);
     SystemAXNode(Desktop::Element element, Desktop::Pid pid, Desktop::Accessibility& accessibility,
                  std::shared_ptr<WindowState> state = std::make_shared<WindowState>());
     ~SystemAXNode() override;
@@ -96,15 +96,6 @@ public:
 
     // The attributes asked for in a node's one request, in request order.
     static const std::vector<std::string>& requestedAttributes();
-    // The text of an attribute as the platform's string bridging gives it: a
-    // string unchanged, a number (a boolean too) as NSNumber's stringValue.
-    static std::optional<std::string> stringValue(const Desktop::PlatformResult<Desktop::AxValue>& result);
-    // The elements of a list attribute, or empty unless every entry is an element.
-    static std::vector<Desktop::Element> elementsValue(
-        const Desktop::PlatformResult<Desktop::AxValue>& result);
-    static std::vector<Desktop::Element> copyElements(Desktop::Accessibility& accessibility,
-                                                      const Desktop::Element& element,
-                                                      std::string_view attribute);
     // How an AXError of a write or an action is reported.
     static SearchFailure failureFor(std::int32_t axError);
 

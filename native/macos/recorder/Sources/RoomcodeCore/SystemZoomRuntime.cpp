@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "Desktop/Desktop.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
+#include "Desktop/Workspace.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
 
 namespace RoomcodeCore {
-
-SystemZoomRuntime::SystemZoomRuntime()
-    : SystemZoomRuntime(Desktop::current().workspace(), Desktop::current().accessibility()) {}
 
 std::optional<Pid> SystemZoomRuntime::runningZoomPid() {
     for (const Desktop::RunningApplication& application : workspace_->runningApplications()) {
@@ -30,7 +28,9 @@ std::vector<AXNodePtr> SystemZoomRuntime::windows(Pid pid) {
     if (application.isNull()) return {};
     accessibility.setMessagingTimeout(application, SystemAXNode::messagingTimeout);
     std::vector<AXNodePtr> windows;
-    for (Desktop::Element& window : SystemAXNode::copyElements(accessibility, application, "AXWindows")) {
+    auto elements =
+        AccessibilityValues::elementListValue(accessibility.copyAttributeValue(application, "AXWindows"));
+    for (Desktop::Element& window : elements.value_or(std::vector<Desktop::Element>{})) {
         windows.push_back(std::make_shared<SystemAXNode>(std::move(window), pid, accessibility, state_));
     }
     windowList_ = WindowList{.pid = pid, .state = state_->current(), .windows = windows};

@@ -27,7 +27,6 @@ class SystemZoomRuntime final : public ZoomRuntime {
 public:
     static constexpr std::array<std::string_view, 1> zoomBundleIds{"us.zoom.xos"};
 
-    SystemZoomRuntime();
     SystemZoomRuntime(Desktop::Workspace& workspace, Desktop::Accessibility& accessibility,
                       std::shared_ptr<WindowState> state = std::make_shared<WindowState>())
         : workspace_(&workspace), accessibility_(&accessibility), state_(std::move(state)) {}

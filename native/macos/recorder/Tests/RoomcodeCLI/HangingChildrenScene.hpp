@@ -1,25 +1,24 @@
 #pragma once
 
-// A Zoom window on the simulated desktop whose children, all pressable buttons,
-// first `hanging` ones that never answer within a time-out, then `answering`
-// ones that answer at once.
+// A Zoom window whose children, all pressable buttons, are first `hanging` ones
+// that never answer within a time-out, then `answering` ones that answer at once.
 
-#include <string>
-
-#include "Desktop/sim/SimDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace RoomcodeTesting {
 
-inline void loadWindowWithChildren(int hanging, int answering) {
-    std::string children;
+inline Testing::Json windowWithChildren(int hanging, int answering) {
+    Testing::Json children = Testing::Json::array();
     for (int i = 0; i < hanging + answering; ++i) {
-        children += std::string(i == 0 ? "" : ",") +
-                    R"({"role": "AXButton", "title": "b", "actions": ["AXPress"])" +
-                    (i < hanging ? R"(, "responseTime": 1})" : "}");
+        Testing::Json child = {
+            {"role", "AXButton"}, {"title", "b"}, {"actions", Testing::Json::array({"AXPress"})}};
+        if (i < hanging) child["responseTime"] = 1;
+        children.push_back(std::move(child));
     }
-    Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 501, "name": "zoom.us",
-        "windows": [{"role": "AXWindow", "title": "Zoom Meeting", "children": [)" +
-                            children + "]}]}]}");
+    const Testing::Json window = {{"role", "AXWindow"}, {"title", "Zoom Meeting"}, {"children", children}};
+    const Testing::Json zoom = {
+        {"pid", 501}, {"name", "zoom.us"}, {"windows", Testing::Json::array({window})}};
+    return {{"accessibilityTrusted", true}, {"applications", Testing::Json::array({zoom})}};
 }
 
 }  // namespace RoomcodeTesting

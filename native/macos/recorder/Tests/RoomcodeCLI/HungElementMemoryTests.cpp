@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Desktop/Desktop.hpp"
-#include "Desktop/sim/SimDesktop.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 #include "HangingChildrenScene.hpp"
 #include "RoomcodeCore/HungElementMemory.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
@@ -15,14 +14,14 @@ namespace {
 using RoomcodeCore::HungElementMemory;
 using RoomcodeCore::UnresponsiveClientGuard;
 
-// The window's children, in order, each with the reader's time-out set. `hung`
-// of them hang, then `answering` answer at once.
-std::vector<Desktop::Element> windowChildren(int hung, int answering) {
-    RoomcodeTesting::loadWindowWithChildren(hung, answering);
-    auto& accessibility = Desktop::current().accessibility();
+// The window's children, in order, each with the reader's time-out set.
+std::vector<Desktop::Element> windowChildren(Desktop::Accessibility& accessibility) {
     const auto app = accessibility.applicationElement(501);
-    const auto windows = RoomcodeCore::SystemAXNode::copyElements(accessibility, app, "AXWindows");
-    auto elements = RoomcodeCore::SystemAXNode::copyElements(accessibility, windows.at(0), "AXChildren");
+    const auto windows =
+        AccessibilityValues::elementListValue(accessibility.copyAttributeValue(app, "AXWindows")).value();
+    auto elements =
+        AccessibilityValues::elementListValue(accessibility.copyAttributeValue(windows.at(0), "AXChildren"))
+            .value();
     for (const auto& element : elements)
         accessibility.setMessagingTimeout(element, RoomcodeCore::SystemAXNode::messagingTimeout);
     return elements;
@@ -31,10 +30,11 @@ std::vector<Desktop::Element> windowChildren(int hung, int answering) {
 // Answers from other elements keep the guard's count at zero, so without the
 // memory every read of a hung element would wait the time-out again.
 TEST(HungElementMemory, AHungElementAmongAnsweringOnesCostsOneTimeOutForAllItsReads) {
-    const auto elements = windowChildren(1, 1);
-    UnresponsiveClientGuard guard(Desktop::current().accessibility());
+    Testing::SceneDesktop desktop(RoomcodeTesting::windowWithChildren(1, 1));
+    const auto elements = windowChildren(desktop.accessibility());
+    UnresponsiveClientGuard guard(desktop.accessibility());
     HungElementMemory memory(guard);
-    const double started = Desktop::Sim::clockNow();
+    const double started = desktop.clockNow();
     for (int round = 0; round < 5; ++round) {
         EXPECT_FALSE(memory.copyAttributeValue(elements[0], "AXTitle").succeeded());
         EXPECT_FALSE(memory.copyMultipleAttributeValues(elements[0], {"AXRole"}).succeeded());
@@ -42,20 +42,21 @@ TEST(HungElementMemory, AHungElementAmongAnsweringOnesCostsOneTimeOutForAllItsRe
         EXPECT_FALSE(memory.isAttributeSettable(elements[0], "AXValue").succeeded());
         EXPECT_TRUE(memory.copyAttributeValue(elements[1], "AXTitle").succeeded());
     }
-    EXPECT_DOUBLE_EQ(Desktop::Sim::clockNow() - started, 0.25);
+    EXPECT_DOUBLE_EQ(desktop.clockNow() - started, 0.25);
     EXPECT_FALSE(guard.clientTakenAsHung());
 
     // A press and its action list still go to the hung element.
-    const double beforeActions = Desktop::Sim::clockNow();
+    const double beforeActions = desktop.clockNow();
     EXPECT_FALSE(memory.copyActionNames(elements[0]).succeeded());
     EXPECT_NE(memory.performAction(elements[0], "AXPress"), Desktop::AxError::success);
-    EXPECT_DOUBLE_EQ(Desktop::Sim::clockNow() - beforeActions, 0.5);
+    EXPECT_DOUBLE_EQ(desktop.clockNow() - beforeActions, 0.5);
 }
 
 TEST(HungElementMemory, AReadTheGuardTurnedAwayTellsNothingAboutItsElement) {
     const int hung = UnresponsiveClientGuard::unansweredLimit;
-    const auto elements = windowChildren(hung, 1);
-    UnresponsiveClientGuard guard(Desktop::current().accessibility());
+    Testing::SceneDesktop desktop(RoomcodeTesting::windowWithChildren(hung, 1));
+    const auto elements = windowChildren(desktop.accessibility());
+    UnresponsiveClientGuard guard(desktop.accessibility());
     HungElementMemory memory(guard);
     for (int i = 0; i < hung; ++i)
         EXPECT_FALSE(memory.copyAttributeValue(elements[i], "AXTitle").succeeded());

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "Desktop/Desktop.hpp"
-#include "Desktop/sim/SimDesktop.hpp"
+#include "Desktop/sim/Scene.hpp"
+#include "Desktop/sim/SimPlatform.hpp"
 #include "RoomcodeCLI/RoomcodeMain.hpp"
+#include "Support/PlatformWith.hpp"
 
 namespace {
 
@@ -73,24 +75,6 @@ private:
     Desktop::Accessibility& desktop_;
 };
 
-class LoggedPlatform final : public Desktop::Platform {
-public:
-    LoggedPlatform() : log(Desktop::current().accessibility()) {}
-
-    RequestLog log;
-
-    Desktop::Accessibility& accessibility() override { return log; }
-    Desktop::WindowServer& windowServer() override { return Desktop::current().windowServer(); }
-    Desktop::Workspace& workspace() override { return Desktop::current().workspace(); }
-    Desktop::AudioHardware& audioHardware() override { return Desktop::current().audioHardware(); }
-    Desktop::AudioPlayback& audioPlayback() override { return Desktop::current().audioPlayback(); }
-    Desktop::TerminationSignals& terminationSignals() override {
-        return Desktop::current().terminationSignals();
-    }
-    Desktop::Clock& clock() override { return Desktop::current().clock(); }
-    Desktop::FileSystem& fileSystem() override { return Desktop::current().fileSystem(); }
-};
-
 bool sharesHashes(const std::string& sceneText) {
     return sceneText.find("\"hash\"") != std::string::npos;
 }
@@ -107,21 +91,22 @@ TEST(RoomcodeReads, EachElementOncePerWindowStateOnEveryScene) {
         // Elements are told apart by their hash here; scenes that give two elements one hash are left out.
         if (sharesHashes(text)) continue;
         SCOPED_TRACE(entry.path().filename().string());
-        Desktop::Sim::loadSceneFile(entry.path().string());
-        LoggedPlatform platform;
+        Desktop::Sim::SimPlatform desktop(Desktop::Sim::readSceneFile(entry.path().string()));
+        RequestLog log(desktop.accessibility());
+        Testing::PlatformWith platform(desktop, {.accessibility = log});
         testing::internal::CaptureStdout();
         RoomcodeCLI::runRoomcode(platform);
         testing::internal::GetCapturedStdout();
         ++scenes;
 
-        for (const auto* requests : {&platform.log.batches, &platform.log.actionLists}) {
+        for (const auto* requests : {&log.batches, &log.actionLists}) {
             for (const auto& [elementAndState, count] : *requests) {
                 EXPECT_EQ(count, 1) << "element hash " << elementAndState.first << ", state "
                                     << elementAndState.second;
             }
         }
         std::map<int, int> singleReadsPerState;
-        for (const auto& [elementAndState, count] : platform.log.singleReads)
+        for (const auto& [elementAndState, count] : log.singleReads)
             singleReadsPerState[elementAndState.second] += count;
         for (const auto& [state, count] : singleReadsPerState)
             EXPECT_EQ(count, 1) << "state " << state;

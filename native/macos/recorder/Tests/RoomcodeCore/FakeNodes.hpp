@@ -2,8 +2,7 @@
 
 // Hand-built accessibility trees: nodes with whatever attributes a test gives
 // them, a log of every press in order, and presses that change the tree (show
-// or hide a popover) or fail. A clock that only moves when told to, or by a
-// fixed step on every node read, so budgets and waits cost no real time.
+// or hide a popover) or fail.
 
 #include <functional>
 #include <memory>
@@ -13,7 +12,7 @@
 #include <vector>
 
 #include "RoomcodeCore/AXNode.hpp"
-#include "RoomcodeCore/Clock.hpp"
+#include "Support/ManualClock.hpp"
 
 namespace RoomcodeTesting {
 
@@ -22,22 +21,7 @@ using RoomcodeCore::Point;
 using RoomcodeCore::SearchFailure;
 using RoomcodeCore::Size;
 
-class FakeClock final : public RoomcodeCore::Clock {
-public:
-    double time = 1000;
-    double stepPerRead = 0;  // added on every read of the time
-    std::vector<double> sleeps{};
-
-    double now() override {
-        const double current = time;
-        time += stepPerRead;
-        return current;
-    }
-    void sleep(double seconds) override {
-        sleeps.push_back(seconds);
-        time += seconds;
-    }
-};
+using Testing::ManualClock;
 
 // Shared by the nodes of one tree: what was pressed, in order.
 struct PressLog {

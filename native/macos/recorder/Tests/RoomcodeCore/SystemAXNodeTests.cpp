@@ -2,13 +2,14 @@
 
 #include <limits>
 
-#include "FakeAccessibility.hpp"
 #include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/SystemZoomRuntime.hpp"
+#include "Support/Failures.hpp"
+#include "Support/FakeAccessibility.hpp"
 
 namespace {
 
-using namespace RoomcodeTesting;
+using namespace Testing;
 using Desktop::AxList;
 using RoomcodeCore::SearchException;
 using RoomcodeCore::SearchFailure;
@@ -17,15 +18,6 @@ namespace AxError = Desktop::AxError;
 
 AxValue string(const char* text) {
     return AxValue{std::string(text)};
-}
-
-std::optional<SearchFailure> failureOf(const std::function<void()>& run) {
-    try {
-        run();
-    } catch (const SearchException& exception) {
-        return exception.failure();
-    }
-    return std::nullopt;
 }
 
 TEST(SystemAXNode, ConstructionSetsTheTimeOutAndBuildsTheKey) {
@@ -43,33 +35,6 @@ TEST(SystemAXNode, ConstructionSetsTheTimeOutAndBuildsTheKey) {
     EXPECT_EQ(SystemAXNode(named, 3, ax).nodeKey(), "3:18446744073709551615::meeting-information");
     ASSERT_EQ(ax.timeouts.size(), 3U);
     EXPECT_EQ(ax.timeouts[0], (std::pair<int, float>{0, 0.25F}));
-}
-
-TEST(SystemAXNode, TextAttributesFollowTheStringBridging) {
-    const std::vector<std::pair<PlatformResult<AxValue>, std::optional<std::string>>> cases = {
-        {read(string("Mute")), "Mute"},
-        {read(string("")), ""},
-        {read(AxValue{std::int64_t{-42}}), "-42"},
-        {read(AxValue{true}), "1"},
-        {read(AxValue{false}), "0"},
-        {read(AxValue{2.5}), "2.5"},
-        {read(AxValue{3.0}), "3"},
-        {read(AxValue{0.1}), "0.1"},
-        {read(AxValue{0.1 + 0.2}), "0.3"},
-        {read(AxValue{1e20}), "1e+20"},
-        {read(AxValue{Desktop::Url{"https://zoom.us/j/123456789"}}), std::nullopt},
-        {read(AxValue{AxList{string("a")}}), std::nullopt},
-        {read(AxValue{Desktop::OtherValue{"AXTextMarker"}}), std::nullopt},
-        {readError(AxError::noValue), std::nullopt},
-        {PlatformResult<AxValue>{.code = 0, .value = {}}, std::nullopt},
-    };
-    for (const auto& [result, expected] : cases) {
-        FakeAccessibility ax;
-        const auto element = ax.add({.attributes = {{"AXValue", result}, {"AXTitle", result}}});
-        const SystemAXNode node(element, 1, ax);
-        EXPECT_EQ(node.value(), expected);
-        EXPECT_EQ(node.title(), expected);
-    }
 }
 
 TEST(SystemAXNode, OneRequestReadsEveryAttributeEachWithItsOwnResult) {
@@ -142,13 +107,15 @@ TEST(SystemAXNode, WhatWasReadHoldsUntilAnActionIsSent) {
         read(string("Meeting information"));
     EXPECT_EQ(node.title(), "Zoom Meeting");
     // An action the element does not list is never sent, so nothing changes.
-    EXPECT_EQ(failureOf([&] { children[0]->perform("AXShowMenu"); }), SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { children[0]->perform("AXShowMenu"); }),
+              SearchFailure::notImplemented);
     EXPECT_EQ(node.title(), "Zoom Meeting");
 
     // A press, even one the client refuses, ends the state for every node.
     ax.elements[static_cast<std::size_t>(FakeAccessibility::indexOf(button))].performResult =
         AxError::cannotComplete;
-    EXPECT_EQ(failureOf([&] { children[0]->perform("AXPress"); }), SearchFailure::cannotComplete);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { children[0]->perform("AXPress"); }),
+              SearchFailure::cannotComplete);
     EXPECT_EQ(node.title(), "Meeting information");
     EXPECT_NE(node.children(), children);
     EXPECT_TRUE(children[0]->supports("AXPress"));
@@ -230,7 +197,8 @@ TEST(SystemAXNode, ActionsAreSentOnlyWhenListedAndErrorsMapToTwoFailures) {
     const auto unlisted = ax.add({.actionNames = {.code = 0, .value = AxList{string("AXShowMenu")}}});
     SystemAXNode unlistedNode(unlisted, 1, ax);
     EXPECT_FALSE(unlistedNode.supports("AXPress"));
-    EXPECT_EQ(failureOf([&] { unlistedNode.perform("AXPress"); }), SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { unlistedNode.perform("AXPress"); }),
+              SearchFailure::notImplemented);
     EXPECT_TRUE(ax.performed.empty());
 
     const auto broken = ax.add({.actionNames = {.code = AxError::cannotComplete, .value = {}}});
@@ -253,7 +221,7 @@ TEST(SystemAXNode, ActionsAreSentOnlyWhenListedAndErrorsMapToTwoFailures) {
                     .performResult = result});
         SystemAXNode node(element, 1, ax);
         EXPECT_TRUE(node.supports("AXPress"));
-        EXPECT_EQ(failureOf([&] { node.perform("AXPress"); }), failure) << result;
+        EXPECT_EQ(failureOf<&SearchException::failure>([&] { node.perform("AXPress"); }), failure) << result;
     }
     EXPECT_EQ(ax.performed.size(), cases.size());
 }
@@ -273,13 +241,17 @@ TEST(SystemAXNode, SetValueNeedsAListedSettableValue) {
     const auto writable = ax.add({.attributeNames = {.code = 0, .value = AxList{string("AXValue")}},
                                   .settable = {{"AXValue", {.code = 0, .value = true}}}});
 
-    EXPECT_EQ(failureOf([&] { SystemAXNode(unlisted, 1, ax).setValue("1"); }), SearchFailure::notImplemented);
-    EXPECT_EQ(failureOf([&] { SystemAXNode(readOnly, 1, ax).setValue("1"); }), SearchFailure::notImplemented);
-    EXPECT_EQ(failureOf([&] { SystemAXNode(unanswered, 1, ax).setValue("1"); }),
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { SystemAXNode(unlisted, 1, ax).setValue("1"); }),
+              SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { SystemAXNode(readOnly, 1, ax).setValue("1"); }),
+              SearchFailure::notImplemented);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { SystemAXNode(unanswered, 1, ax).setValue("1"); }),
               SearchFailure::notImplemented);
     EXPECT_TRUE(ax.written.empty());
-    EXPECT_EQ(failureOf([&] { SystemAXNode(refusing, 1, ax).setValue("1"); }), SearchFailure::cannotComplete);
-    EXPECT_EQ(failureOf([&] { SystemAXNode(writable, 1, ax).setValue("123"); }), std::nullopt);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { SystemAXNode(refusing, 1, ax).setValue("1"); }),
+              SearchFailure::cannotComplete);
+    EXPECT_EQ(failureOf<&SearchException::failure>([&] { SystemAXNode(writable, 1, ax).setValue("123"); }),
+              std::nullopt);
     EXPECT_EQ(ax.written.back(), (std::pair<int, std::string>{4, "AXValue=123"}));
     EXPECT_FALSE(SystemAXNode(unanswered, 1, ax).isSettable("AXValue"));
     EXPECT_TRUE(SystemAXNode(writable, 1, ax).isSettable("AXValue"));

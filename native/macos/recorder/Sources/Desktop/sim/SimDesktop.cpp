@@ -29,9 +29,10 @@ std::string& requestCountsPath() {
 
 void writeRequestCounts() {
     nlohmann::ordered_json counts = nlohmann::ordered_json::object();
-    for (const auto& [kind, count] : SimPlatform::instance().world().counts.all())
+    auto& platform = SimPlatform::instance();
+    for (const auto& [kind, count] : platform.requestCounts())
         counts[kind] = count;
-    counts["elementsAsked"] = elementsAsked();
+    counts["elementsAsked"] = platform.elementsAsked();
     std::ofstream(requestCountsPath(), std::ios::trunc) << counts.dump() << "\n";
 }
 
@@ -76,23 +77,59 @@ void loadFromEnvironment(SimPlatform& platform) {
 
 }  // namespace
 
+SimPlatform::SimPlatform(Scene scene) {
+    world_.load(std::move(scene));
+}
+
 SimPlatform& SimPlatform::instance() {
     static auto* const platform = new SimPlatform();
     return *platform;
 }
 
+void SimPlatform::load(Scene scene) {
+    sceneGiven = true;
+    world_.load(std::move(scene));
+}
+
+std::vector<nlohmann::json> SimPlatform::journal() {
+    std::vector<nlohmann::json> entries;
+    for (const auto& entry : world_.journal.entries()) {
+        entries.push_back(nlohmann::json::parse(entry.dump()));
+    }
+    return entries;
+}
+
+std::uint64_t SimPlatform::requestCount(std::string_view kind) {
+    return world_.counts.count(kind);
+}
+
+std::map<std::string, std::uint64_t, std::less<>> SimPlatform::requestCounts() {
+    return world_.counts.all();
+}
+
+void SimPlatform::resetRequestCounts() {
+    world_.counts.clear();
+}
+
+std::uint64_t SimPlatform::elementsAsked() {
+    std::lock_guard lock(world_.mutex);
+    return world_.elementsAsked;
+}
+
+double SimPlatform::clockNow() {
+    return world_.clock.now();
+}
+
+void SimPlatform::advanceClock(double seconds) {
+    world_.clock.pass(seconds);
+}
+
 void loadScene(std::string_view json) {
-    auto scene = parseScene(json);
-    auto& platform = SimPlatform::instance();
-    platform.sceneGiven = true;
-    platform.world().load(std::move(scene));
+    SimPlatform::instance().load(parseScene(json));
 }
 
 void loadSceneFile(const std::string& path) {
-    auto scene = readSceneFile(path);
-    auto& platform = SimPlatform::instance();
-    platform.sceneGiven = true;
-    platform.world().load(std::move(scene));
+    SimPlatform::instance().load(readSceneFile(path));
 }
 
 void loadEmptyDesktop() {
@@ -100,37 +137,31 @@ void loadEmptyDesktop() {
 }
 
 std::vector<nlohmann::json> journal() {
-    std::vector<nlohmann::json> entries;
-    for (const auto& entry : SimPlatform::instance().world().journal.entries()) {
-        entries.push_back(nlohmann::json::parse(entry.dump()));
-    }
-    return entries;
+    return SimPlatform::instance().journal();
 }
 
 std::uint64_t requestCount(std::string_view kind) {
-    return SimPlatform::instance().world().counts.count(kind);
+    return SimPlatform::instance().requestCount(kind);
 }
 
 std::map<std::string, std::uint64_t, std::less<>> requestCounts() {
-    return SimPlatform::instance().world().counts.all();
+    return SimPlatform::instance().requestCounts();
 }
 
 std::uint64_t elementsAsked() {
-    auto& world = SimPlatform::instance().world();
-    std::lock_guard lock(world.mutex);
-    return world.elementsAsked;
+    return SimPlatform::instance().elementsAsked();
 }
 
 void resetRequestCounts() {
-    SimPlatform::instance().world().counts.clear();
+    SimPlatform::instance().resetRequestCounts();
 }
 
 double clockNow() {
-    return SimPlatform::instance().world().clock.now();
+    return SimPlatform::instance().clockNow();
 }
 
 void advanceClock(double seconds) {
-    SimPlatform::instance().world().clock.pass(seconds);
+    SimPlatform::instance().advanceClock(seconds);
 }
 
 }  // namespace Desktop::Sim

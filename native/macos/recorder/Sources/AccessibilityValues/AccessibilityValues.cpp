@@ -1,10 +1,10 @@
-#include "Callsense/AxAttributes.hpp"
+#include "AccessibilityValues/AccessibilityValues.hpp"
 
 #include <variant>
 
 #include "Text/NumberText.hpp"
 
-namespace Callsense {
+namespace AccessibilityValues {
 
 namespace {
 
@@ -15,12 +15,6 @@ const T* valueOf(const AxResult& result) {
 }
 
 }  // namespace
-
-std::optional<Desktop::Element> elementValue(const AxResult& result) {
-    const auto* element = valueOf<Desktop::Element>(result);
-    if (element == nullptr || element->isNull()) return std::nullopt;
-    return *element;
-}
 
 std::optional<std::string> stringValue(const AxResult& result) {
     if (const auto* text = valueOf<std::string>(result)) return *text;
@@ -34,6 +28,19 @@ std::optional<std::string> urlStringValue(const AxResult& result) {
     if (const auto* url = valueOf<Desktop::Url>(result)) return url->absoluteString;
     if (const auto* text = valueOf<std::string>(result)) return *text;
     return std::nullopt;
+}
+
+std::optional<bool> flagValue(const AxResult& result) {
+    if (const auto* flag = valueOf<bool>(result)) return *flag;
+    if (const auto* integer = valueOf<std::int64_t>(result)) return *integer != 0;
+    if (const auto* real = valueOf<double>(result)) return *real != 0;
+    return std::nullopt;
+}
+
+std::optional<Desktop::Element> elementValue(const AxResult& result) {
+    const auto* element = valueOf<Desktop::Element>(result);
+    if (element == nullptr || element->isNull()) return std::nullopt;
+    return *element;
 }
 
 std::optional<std::vector<Desktop::Element>> elementListValue(const AxResult& result) {
@@ -59,35 +66,24 @@ std::optional<Desktop::Size> sizeValue(const AxResult& result) {
     return std::nullopt;
 }
 
-std::optional<Desktop::Element> copyElementAttribute(Desktop::Accessibility& ax,
-                                                     const Desktop::Element& element, std::string_view name) {
-    return elementValue(ax.copyAttributeValue(element, name));
+std::vector<std::string> stringEntries(const Desktop::PlatformResult<Desktop::AxList>& result) {
+    std::vector<std::string> names;
+    if (!result.succeeded()) return names;
+    for (const auto& entry : *result.value) {
+        if (const auto* name = std::get_if<std::string>(&entry.data)) names.push_back(*name);
+    }
+    return names;
 }
 
-std::optional<std::string> copyStringAttribute(Desktop::Accessibility& ax, const Desktop::Element& element,
-                                               std::string_view name) {
-    return stringValue(ax.copyAttributeValue(element, name));
-}
-
-std::optional<std::string> copyURLString(Desktop::Accessibility& ax, const Desktop::Element& element) {
-    return urlStringValue(ax.copyAttributeValue(element, "AXURL"));
-}
-
-std::optional<std::vector<Desktop::Element>> copyWindows(Desktop::Accessibility& ax,
-                                                         const Desktop::Element& element,
-                                                         std::string_view name) {
-    return elementListValue(ax.copyAttributeValue(element, name));
-}
-
-std::vector<AxResult> copyAttributes(Desktop::Accessibility& ax, const Desktop::Element& element,
+std::vector<AxResult> copyAttributes(Desktop::Accessibility& accessibility, const Desktop::Element& element,
                                      const std::vector<std::string>& names) {
-    auto batch = ax.copyMultipleAttributeValues(element, names);
+    auto batch = accessibility.copyMultipleAttributeValues(element, names);
     std::vector<AxResult> results;
-    if (batch.code == 0 && batch.value) results = std::move(*batch.value);
-    const std::int32_t missingCode = batch.code != 0 ? batch.code : Desktop::AxError::noValue;
-    // A short answer leaves the attributes it did not cover absent.
-    results.resize(names.size(), AxResult{.code = missingCode, .value = std::nullopt});
+    if (batch.code == Desktop::AxError::success && batch.value) results = std::move(*batch.value);
+    const std::int32_t missing =
+        batch.code != Desktop::AxError::success ? batch.code : Desktop::AxError::noValue;
+    results.resize(names.size(), AxResult{.code = missing, .value = std::nullopt});
     return results;
 }
 
-}  // namespace Callsense
+}  // namespace AccessibilityValues

@@ -5,6 +5,7 @@
 // of the messaging time-outs set and the actions sent.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +13,7 @@
 #include "Desktop/Accessibility.hpp"
 #include "Desktop/Workspace.hpp"
 
-namespace RoomcodeTesting {
+namespace Testing {
 
 using Desktop::AxValue;
 using Desktop::PlatformResult;
@@ -27,6 +28,8 @@ struct FakeElement {
     std::int32_t performResult = 0;
     // Non-zero: a multiple-attribute request fails as a whole with this error.
     std::int32_t multipleResult = 0;
+    // A multiple-attribute request answers only this many of the attributes asked.
+    std::optional<std::size_t> multipleAnswers{};
 };
 
 class FakeAccessibility final : public Desktop::Accessibility {
@@ -80,4 +83,4 @@ public:
     std::vector<Desktop::RunningApplication> runningApplications() override { return running; }
 };
 
-}  // namespace RoomcodeTesting
+}  // namespace Testing

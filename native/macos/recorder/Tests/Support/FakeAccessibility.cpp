@@ -1,8 +1,8 @@
-#include "FakeAccessibility.hpp"
+#include "Support/FakeAccessibility.hpp"
 
 #include <memory>
 
-namespace RoomcodeTesting {
+namespace Testing {
 
 namespace {
 
@@ -51,6 +51,10 @@ PlatformResult<std::vector<PlatformResult<AxValue>>> FakeAccessibility::copyMult
     std::vector<PlatformResult<AxValue>> values;
     for (const std::string& attribute : attributes)
         values.push_back(attributeOf(element, attribute));
+    if (const auto answered = elements[static_cast<std::size_t>(indexOf(element))].multipleAnswers;
+        answered && *answered < values.size()) {
+        values.resize(*answered);
+    }
     return {.code = 0, .value = std::move(values)};
 }
 
@@ -103,4 +107,4 @@ PlatformResult<AxValue> readError(std::int32_t code) {
     return {.code = code, .value = {}};
 }
 
-}  // namespace RoomcodeTesting
+}  // namespace Testing

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Callsense/AccessibilityScoring.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
@@ -19,7 +19,7 @@ struct Quartz {
 
 ConferenceScore scoreOn(const Json& applications, const std::vector<WindowCandidate>& candidates,
                         const Quartz& quartz, bool inputRunning, std::string_view frontmostName) {
-    auto& desktop = Testing::loadDesktop({{"accessibilityTrusted", true}, {"applications", applications}});
+    Testing::SceneDesktop desktop({{"accessibilityTrusted", true}, {"applications", applications}});
     return scoreWithAccessibility(desktop, {.candidates = candidates,
                                             .quartzLikely = quartz.likely,
                                             .quartzSubtitle = quartz.subtitle,

@@ -1,22 +1,34 @@
 #include <gtest/gtest.h>
 
 #include "Callsense/AxTreeScanner.hpp"
-#include "Desktop/sim/SimDesktop.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
 
 using Testing::Json;
-namespace Sim = Desktop::Sim;
 
 constexpr Desktop::Pid appPid = 42;
 
-WindowScan scanApp(Json app) {
+Json trustedDesktopWith(Json app) {
     app["pid"] = appPid;
-    auto& desktop =
-        Testing::loadDesktop({{"accessibilityTrusted", true}, {"applications", Json::array({app})}});
-    return AxTreeScanner::scanProcess(desktop, appPid);
+    return {{"accessibilityTrusted", true}, {"applications", Json::array({std::move(app)})}};
+}
+
+// One application on a trusted desktop of the test's own, scanned once.
+struct AppScan {
+    explicit AppScan(Json app)
+        : desktop(trustedDesktopWith(std::move(app))), found(AxTreeScanner::scanProcess(desktop, appPid)) {}
+
+    Testing::SceneDesktop desktop;
+    WindowScan found;
+
+    std::uint64_t batches() { return desktop.requestCount("accessibility.copyMultipleAttributeValues"); }
+    std::uint64_t singleReads() { return desktop.requestCount("accessibility.copyAttributeValue"); }
+};
+
+WindowScan scanApp(Json app) {
+    return AppScan(std::move(app)).found;
 }
 
 Json text(std::string_view value) {
@@ -28,10 +40,6 @@ Json marked(std::string_view title, std::string_view mark) {
     return {{"role", "AXWindow"},
             {"title", title},
             {"children", Json::array({text(std::string("https://") += mark)})}};
-}
-
-std::uint64_t batches() {
-    return Sim::requestCount("accessibility.copyMultipleAttributeValues");
 }
 
 const std::string longSentence =
@@ -128,29 +136,29 @@ TEST(AxTreeScanner, StopsAtEightHundredNodesAcrossRootsWithoutFallback) {
     Json third = {
         {"role", "AXWindow"}, {"title", "Third"}, {"children", Json::array({text("https://third")})}};
 
-    const auto found = scanApp({
+    AppScan scan(Json{
         {"windows", Json::array({{{"role", "AXWindow"}, {"title", "First"}, {"children", first}},
                                  {{"role", "AXWindow"}, {"title", "Second"}, {"children", second}},
                                  third})},
     });
     // 1 + 500 nodes in the first window, then 1 + 298 in the second: 800 in all.
-    ASSERT_EQ(found.urls.size(), 798u);
-    EXPECT_EQ(found.urls[499], "https://first/499");
-    EXPECT_EQ(found.urls.back(), "https://second/297");
+    ASSERT_EQ(scan.found.urls.size(), 798u);
+    EXPECT_EQ(scan.found.urls[499], "https://first/499");
+    EXPECT_EQ(scan.found.urls.back(), "https://second/297");
     // One batch for the application's windows, one per visited node, nothing beyond.
-    EXPECT_EQ(batches(), 1u + 800u);
+    EXPECT_EQ(scan.batches(), 1u + 800u);
 }
 
 TEST(AxTreeScanner, ExhaustedBudgetLeavesNoRoomForTheApplicationFallback) {
     Json silent = Json::array();
     for (int i = 0; i < 900; ++i)
         silent.push_back({{"role", "AXGroup"}});
-    const auto found = scanApp({
+    AppScan scan(Json{
         {"windows", Json::array({{{"role", "AXWindow"}, {"children", silent}}})},
         {"children", Json::array({text("https://from-the-application")})},
     });
-    EXPECT_EQ(found, WindowScan{});
-    EXPECT_EQ(batches(), 1u + 800u);
+    EXPECT_EQ(scan.found, WindowScan{});
+    EXPECT_EQ(scan.batches(), 1u + 800u);
 }
 
 TEST(AxTreeScanner, DoesNotGoBelowDepthSixteen) {
@@ -161,13 +169,13 @@ TEST(AxTreeScanner, DoesNotGoBelowDepthSixteen) {
                 {"value", "https://depth/" + std::to_string(depth)},
                 {"children", Json::array({node})}};
     }
-    const auto found = scanApp({
+    AppScan scan(Json{
         {"windows",
          Json::array({{{"role", "AXWindow"}, {"value", "https://depth/0"}, {"children", {node}}}})},
     });
-    ASSERT_EQ(found.urls.size(), 17u);
-    EXPECT_EQ(found.urls.back(), "https://depth/16");
-    EXPECT_EQ(batches(), 1u + 17u);
+    ASSERT_EQ(scan.found.urls.size(), 17u);
+    EXPECT_EQ(scan.found.urls.back(), "https://depth/16");
+    EXPECT_EQ(scan.batches(), 1u + 17u);
 }
 
 TEST(AxTreeScanner, VisitsNothingAfterTheDeadline) {
@@ -176,27 +184,27 @@ TEST(AxTreeScanner, VisitsNothingAfterTheDeadline) {
     Json children = Json::array();
     for (int i = 0; i < 100; ++i)
         children.push_back(text("https://node/" + std::to_string(i)));
-    const auto found = scanApp({
+    AppScan scan(Json{
         {"responseTime", 0.125},
         {"windows", Json::array({{{"role", "AXWindow"}, {"title", "Meeting"}, {"children", children}}})},
         {"children", Json::array({text("https://from-the-application")})},
     });
-    EXPECT_EQ(found.urls.size(), 18u);  // the window and 18 of its children: 19 nodes
-    EXPECT_EQ(batches(), 1u + 19u);
-    EXPECT_EQ(Sim::requestCount("accessibility.copyAttributeValue"), 1u);
-    EXPECT_DOUBLE_EQ(Sim::clockNow(), 2.625);  // the last request started at 2.5 s
+    EXPECT_EQ(scan.found.urls.size(), 18u);  // the window and 18 of its children: 19 nodes
+    EXPECT_EQ(scan.batches(), 1u + 19u);
+    EXPECT_EQ(scan.singleReads(), 1u);
+    EXPECT_DOUBLE_EQ(scan.desktop.clockNow(), 2.625);  // the last request started at 2.5 s
 }
 
 TEST(AxTreeScanner, NoWindowTitleIsReadAfterTheDeadline) {
     Json windows = Json::array();
     for (int i = 0; i < 6; ++i)
         windows.push_back(marked("Window " + std::to_string(i), "w"));
-    const auto found = scanApp({{"responseTime", 1.0}, {"windows", windows}});
-    EXPECT_EQ(found, WindowScan{});
+    AppScan scan({{"responseTime", 1.0}, {"windows", windows}});
+    EXPECT_EQ(scan.found, WindowScan{});
     // The batch ends at 1 s, the first two titles at 2 s and 3 s; then time is up.
-    EXPECT_EQ(Sim::requestCount("accessibility.copyAttributeValue"), 2u);
-    EXPECT_EQ(batches(), 1u);
-    EXPECT_DOUBLE_EQ(Sim::clockNow(), 3.0);
+    EXPECT_EQ(scan.singleReads(), 2u);
+    EXPECT_EQ(scan.batches(), 1u);
+    EXPECT_DOUBLE_EQ(scan.desktop.clockNow(), 3.0);
 }
 
 TEST(AxTreeScanner, WalksTheApplicationWhenItsWindowsGiveNothing) {
@@ -218,12 +226,11 @@ TEST(AxTreeScanner, WalksTheApplicationWhenItsWindowsGiveNothing) {
 
 TEST(AxTreeScanner, UnreadableProcessesGiveEmptyLists) {
     // Without trust every request fails; an unknown pid cannot complete.
-    Testing::loadDesktop(
-        {{"applications",
-          Json::array({{{"pid", appPid}, {"windows", Json::array({marked("Zoom", "x")})}}})}});
-    EXPECT_EQ(AxTreeScanner::scanProcess(Desktop::current(), appPid), WindowScan{});
-    Testing::loadDesktop({{"accessibilityTrusted", true}});
-    EXPECT_EQ(AxTreeScanner::scanProcess(Desktop::current(), 999), WindowScan{});
+    Testing::SceneDesktop untrusted(Json{
+        {"applications", Json::array({{{"pid", appPid}, {"windows", Json::array({marked("Zoom", "x")})}}})}});
+    EXPECT_EQ(AxTreeScanner::scanProcess(untrusted, appPid), WindowScan{});
+    Testing::SceneDesktop empty(Json{{"accessibilityTrusted", true}});
+    EXPECT_EQ(AxTreeScanner::scanProcess(empty, 999), WindowScan{});
 }
 
 TEST(AxTreeScanner, ApplicationThatQuitsMidWalkKeepsWhatWasRead) {

@@ -2,13 +2,12 @@
 
 #include "Callsense/CallsenseMain.hpp"
 #include "Callsense/MicrophoneProbe.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
 
 using Testing::Json;
-namespace Sim = Desktop::Sim;
 
 TEST(MicrophoneProbe, RunningOnlyWhenBothReadsSucceedAndTheDeviceRuns) {
     const struct {
@@ -28,9 +27,9 @@ TEST(MicrophoneProbe, RunningOnlyWhenBothReadsSucceedAndTheDeviceRuns) {
          2},
     };
     for (const auto& c : cases) {
-        auto& desktop = Testing::loadDesktop({{"audio", c.audio}});
+        Testing::SceneDesktop desktop(Json{{"audio", c.audio}});
         EXPECT_EQ(defaultInputIsRunning(desktop.audioHardware()), c.running) << c.name;
-        EXPECT_EQ(Sim::requestCount("audioHardware.readUInt32"), c.reads) << c.name;
+        EXPECT_EQ(desktop.requestCount("audioHardware.readUInt32"), c.reads) << c.name;
     }
 }
 
@@ -50,8 +49,8 @@ const Json zoomDesktop = {
 };
 
 TEST(MainImpl, UntrustedReportComesFromTheWindowListAlone) {
-    Testing::loadDesktop(zoomDesktop);
-    const auto report = mainImpl(Desktop::current());
+    Testing::SceneDesktop desktop(zoomDesktop);
+    const auto report = mainImpl(desktop);
     EXPECT_EQ(report, (Output{.inputRunning = false,
                               .meetingUiLikely = true,
                               .browserFrontmost = false,
@@ -65,15 +64,15 @@ TEST(MainImpl, UntrustedReportComesFromTheWindowListAlone) {
                               .sessionFamily = "zoom",
                               .meetingFingerprint = std::nullopt}));
     // The candidate is not walked without the permission.
-    EXPECT_EQ(Sim::requestCount("accessibility.copyMultipleAttributeValues"), 0u);
-    EXPECT_EQ(Sim::requestCount("accessibility.copyAttributeValue"), 0u);
+    EXPECT_EQ(desktop.requestCount("accessibility.copyMultipleAttributeValues"), 0u);
+    EXPECT_EQ(desktop.requestCount("accessibility.copyAttributeValue"), 0u);
 }
 
 TEST(MainImpl, TrustedReportComesFromTheAccessibilityScore) {
     Json scene = zoomDesktop;
     scene["accessibilityTrusted"] = true;
-    Testing::loadDesktop(scene);
-    const auto report = mainImpl(Desktop::current());
+    Testing::SceneDesktop desktop(scene);
+    const auto report = mainImpl(desktop);
     EXPECT_EQ(report, (Output{.inputRunning = false,
                               .meetingUiLikely = true,
                               .browserFrontmost = false,
@@ -89,15 +88,15 @@ TEST(MainImpl, TrustedReportComesFromTheAccessibilityScore) {
 }
 
 TEST(MainImpl, BrowserFlagFollowsTheBundleIdentifierEvenWithoutAName) {
-    Testing::loadDesktop(
+    Testing::SceneDesktop unnamed(
         {{"frontmost", 5}, {"applications", Json::array({{{"pid", 5}, {"bundleId", "com.apple.Safari"}}})}});
-    const auto report = mainImpl(Desktop::current());
+    const auto report = mainImpl(unnamed);
     EXPECT_TRUE(report.browserFrontmost);
     EXPECT_EQ(report.frontmostOwner, "Unknown");
 
-    Testing::loadDesktop(
+    Testing::SceneDesktop withoutBundle(
         {{"frontmost", 5}, {"applications", Json::array({{{"pid", 5}, {"name", "Safari"}}})}});
-    EXPECT_FALSE(mainImpl(Desktop::current()).browserFrontmost);
+    EXPECT_FALSE(mainImpl(withoutBundle).browserFrontmost);
 }
 
 }  // namespace

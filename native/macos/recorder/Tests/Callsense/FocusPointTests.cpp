@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Callsense/FocusPoint.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
@@ -16,9 +16,10 @@ std::optional<FocusPointOutput> focusOn(const Json& app, bool trusted = true) {
     Json application = app;
     application["pid"] = 900;
     application["bundleId"] = app.value("bundleId", "com.example.app");
-    return focusPoint(Testing::loadDesktop({{"accessibilityTrusted", trusted},
-                                            {"frontmost", 900},
-                                            {"applications", Json::array({application})}}));
+    Testing::SceneDesktop desktop({{"accessibilityTrusted", trusted},
+                                   {"frontmost", 900},
+                                   {"applications", Json::array({application})}});
+    return focusPoint(desktop);
 }
 
 FocusPointOutput at(double x, double y) {
@@ -42,15 +43,14 @@ TEST(FocusPoint, AFocusedWindowOfTheWrongTypeFallsThroughToTheMainWindow) {
 }
 
 TEST(FocusPoint, BundleIdentifierIsOptional) {
-    Testing::loadDesktop(
+    Testing::SceneDesktop desktop(
         {{"accessibilityTrusted", true},
          {"frontmost", 7},
          {"applications",
           Json::array(
               {{{"pid", 7},
                 {"windows", Json::array({{{"role", "AXWindow"}, {"attributes", frame(0, 0, 2, 2)}}})}}})}});
-    EXPECT_EQ(focusPoint(Desktop::current()),
-              (FocusPointOutput{.x = 1, .y = 1, .pid = 7, .bundleId = std::nullopt}));
+    EXPECT_EQ(focusPoint(desktop), (FocusPointOutput{.x = 1, .y = 1, .pid = 7, .bundleId = std::nullopt}));
 }
 
 TEST(FocusPoint, AbsentWheneverAStepFindsNothing) {
@@ -68,8 +68,8 @@ TEST(FocusPoint, AbsentWheneverAStepFindsNothing) {
     EXPECT_FALSE(focusOn(windowWith({{"AXPosition", size}, {"AXSize", size}})));
     EXPECT_FALSE(focusOn(windowWith({{"AXPosition", point}, {"AXSize", point}})));
     EXPECT_FALSE(focusOn(windowWith({{"AXPosition", point}, {"AXSize", {{"error", "noValue"}}}})));
-    EXPECT_FALSE(
-        focusPoint(Testing::loadDesktop({{"accessibilityTrusted", true}})));  // no frontmost application
+    Testing::SceneDesktop noFrontmost(Json{{"accessibilityTrusted", true}});
+    EXPECT_FALSE(focusPoint(noFrontmost));
 }
 
 }  // namespace

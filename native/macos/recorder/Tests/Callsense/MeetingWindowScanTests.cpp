@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Callsense/MeetingWindowScan.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
@@ -11,7 +11,7 @@ using Testing::window;
 
 MeetingWindowScanResult scan(const Json& windowList, std::string_view frontmostName,
                              Desktop::Pid frontmostPid) {
-    auto& desktop = Testing::loadDesktop({{"windowList", windowList}});
+    Testing::SceneDesktop desktop(Json{{"windowList", windowList}});
     return scanMeetingWindows(desktop.windowServer(),
                               {.frontmostName = frontmostName, .frontmostPid = frontmostPid});
 }
@@ -207,17 +207,17 @@ TEST(MeetingWindowScan, FrontmostByNameWhenThePidDiffers) {
 }
 
 TEST(FrontmostApplication, NameOrEmptyAndPid) {
-    auto& named = Testing::loadDesktop(
+    Testing::SceneDesktop named(
         {{"frontmost", 5}, {"applications", Json::array({{{"pid", 5}, {"name", "Notes"}}})}});
     const auto app = frontmostApplication(named.workspace());
     ASSERT_TRUE(app);
     EXPECT_EQ(app->name, "Notes");
     EXPECT_EQ(app->pid, 5);
 
-    auto& unnamed = Testing::loadDesktop({{"frontmost", 6}, {"applications", Json::array({{{"pid", 6}}})}});
+    Testing::SceneDesktop unnamed({{"frontmost", 6}, {"applications", Json::array({{{"pid", 6}}})}});
     EXPECT_EQ(frontmostApplication(unnamed.workspace())->name, "");
 
-    auto& none = Testing::loadDesktop({{"applications", Json::array({{{"pid", 6}}})}});
+    Testing::SceneDesktop none(Json{{"applications", Json::array({{{"pid", 6}}})}});
     EXPECT_FALSE(frontmostApplication(none.workspace()));
 }
 

@@ -3,13 +3,12 @@
 #include <string>
 
 #include "Callsense/WithheldWindowNames.hpp"
-#include "SceneDesktop.hpp"
+#include "Support/SceneDesktop.hpp"
 
 namespace Callsense {
 namespace {
 
 using Testing::Json;
-namespace Sim = Desktop::Sim;
 
 constexpr int chrome = 610;
 
@@ -38,25 +37,32 @@ Json chromeApp(Json windows, double responseTime = 0) {
             {"windows", std::move(windows)}};
 }
 
-// The names the lookup left in the list, "-" where the key is still missing.
-std::vector<std::string> namesAfterLookup(const Json& applications, const Json& windowList,
-                                          Desktop::Pid frontmostPid = chrome) {
-    auto& platform = Testing::loadDesktop(
-        {{"accessibilityTrusted", true}, {"applications", applications}, {"windowList", windowList}});
-    auto windows = platform.windowServer().onScreenWindows().value();
-    readWithheldWindowNames(platform, windows, frontmostPid);
-    std::vector<std::string> names;
-    for (const auto& window : windows) {
-        const auto name = window ? windowString(*window, WindowKey::name) : std::nullopt;
-        names.push_back(name.value_or(window && window->contains(WindowKey::name) ? "(not a string)" : "-"));
+// A trusted desktop of the test's own with these applications and this window
+// list, after the lookup.
+struct Lookup {
+    Lookup(const Json& applications, const Json& windowList, Desktop::Pid frontmostPid = chrome)
+        : desktop(
+              {{"accessibilityTrusted", true}, {"applications", applications}, {"windowList", windowList}}),
+          windows(desktop.windowServer().onScreenWindows().value()) {
+        readWithheldWindowNames(desktop, windows, frontmostPid);
     }
-    return names;
-}
 
-std::uint64_t accessibilityReads() {
-    return Sim::requestCount("accessibility.copyAttributeValue") +
-           Sim::requestCount("accessibility.copyMultipleAttributeValues");
-}
+    Testing::SceneDesktop desktop;
+    WindowList windows;
+
+    // The names the lookup left in the list, "-" where the key is still missing.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& window : windows) {
+            const auto name = window ? windowString(*window, WindowKey::name) : std::nullopt;
+            found.push_back(
+                name.value_or(window && window->contains(WindowKey::name) ? "(not a string)" : "-"));
+        }
+        return found;
+    }
+    std::uint64_t singleReads() { return desktop.requestCount("accessibility.copyAttributeValue"); }
+    std::uint64_t batches() { return desktop.requestCount("accessibility.copyMultipleAttributeValues"); }
+};
 
 TEST(WithheldWindowNames, EachWindowTakesTheTitleOfTheOneAccessibilityWindowWithItsFrame) {
     const Json apps = Json::array({
@@ -71,18 +77,18 @@ TEST(WithheldWindowNames, EachWindowTakesTheTitleOfTheOneAccessibilityWindowWith
         namelessWindow(chrome, "Google Chrome", bounds(0, 0, 1440, 25)),  // no window has this frame
         namelessWindow(chrome, "Google Chrome", bounds(200, 100, 900, 700.5)),
     });
-    EXPECT_EQ(namesAfterLookup(apps, list),
-              (std::vector<std::string>{"-", "Inbox", "Meet \u2013 abc-defg-hij", "-", "-"}));
+    Lookup lookup(apps, list);
+    EXPECT_EQ(lookup.names(), (std::vector<std::string>{"-", "Inbox", "Meet \u2013 abc-defg-hij", "-", "-"}));
     // One request for the window list and one for each of its windows, whatever the dictionaries.
-    EXPECT_EQ(Sim::requestCount("accessibility.copyAttributeValue"), 1u);
-    EXPECT_EQ(Sim::requestCount("accessibility.copyMultipleAttributeValues"), 2u);
+    EXPECT_EQ(lookup.singleReads(), 1u);
+    EXPECT_EQ(lookup.batches(), 2u);
 }
 
 TEST(WithheldWindowNames, TwoWindowsWithTheSameFrameNameNeither) {
     const Json apps = Json::array({chromeApp(Json::array(
         {axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875), axWindow("Inbox", 0, 25, 1440, 875)}))});
-    EXPECT_EQ(namesAfterLookup(
-                  apps, Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))})),
+    EXPECT_EQ(Lookup(apps, Json::array({namelessWindow(chrome, "Google Chrome", bounds(0, 25, 1440, 875))}))
+                  .names(),
               (std::vector<std::string>{"-"}));
 }
 
@@ -116,8 +122,10 @@ TEST(WithheldWindowNames, NothingIsAskedWhenNoFrontmostDictionaryNeedsAName) {
          {"-", "-"}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(namesAfterLookup(apps, c.list, c.frontmostPid), c.names) << c.name;
-        EXPECT_EQ(accessibilityReads(), 0u) << c.name;
+        SCOPED_TRACE(c.name);
+        Lookup lookup(apps, c.list, c.frontmostPid);
+        EXPECT_EQ(lookup.names(), c.names);
+        EXPECT_EQ(lookup.singleReads() + lookup.batches(), 0u);
     }
 }
 
@@ -126,24 +134,27 @@ TEST(WithheldWindowNames, AnApplicationThatDoesNotAnswerCostsOneShortTimeOutAndN
     const Json windows = Json::array({axWindow("Meet \u2013 abc-defg-hij", 0, 25, 1440, 875)});
 
     // Hung from the start: the window list is not waited for beyond the lookup's time-out.
-    EXPECT_EQ(namesAfterLookup(Json::array({chromeApp(windows, 30)}), list), (std::vector<std::string>{"-"}));
-    EXPECT_DOUBLE_EQ(Sim::clockNow(), withheldNameMessagingTimeout);
-    EXPECT_EQ(Sim::requestCount("accessibility.copyMultipleAttributeValues"), 0u);
+    Lookup hung(Json::array({chromeApp(windows, 30)}), list);
+    EXPECT_EQ(hung.names(), (std::vector<std::string>{"-"}));
+    EXPECT_DOUBLE_EQ(hung.desktop.clockNow(), withheldNameMessagingTimeout);
+    EXPECT_EQ(hung.batches(), 0u);
 
     // Lists its windows, then stops answering: one more time-out, and no guess from a partial read.
     Json hangsAfterList = chromeApp(Json::array({axWindow("Inbox", 200, 100, 900, 700), windows[0]}));
     hangsAfterList["windows"][0]["responseTime"] = 30;
     hangsAfterList["windows"][1]["responseTime"] = 30;
-    EXPECT_EQ(namesAfterLookup(Json::array({hangsAfterList}), list), (std::vector<std::string>{"-"}));
-    EXPECT_DOUBLE_EQ(Sim::clockNow(), withheldNameMessagingTimeout);
-    EXPECT_EQ(Sim::requestCount("accessibility.copyMultipleAttributeValues"), 1u);
+    Lookup hangsLater(Json::array({hangsAfterList}), list);
+    EXPECT_EQ(hangsLater.names(), (std::vector<std::string>{"-"}));
+    EXPECT_DOUBLE_EQ(hangsLater.desktop.clockNow(), withheldNameMessagingTimeout);
+    EXPECT_EQ(hangsLater.batches(), 1u);
 
     // Answers, but too slowly for its many windows: no request starts after the lookup's time.
     Json many = Json::array();
     for (int i = 0; i < 20; ++i)
         many.push_back(axWindow("Tab " + std::to_string(i), 10.0 * i, 25, 1440, 875));
-    EXPECT_EQ(namesAfterLookup(Json::array({chromeApp(many, 0.2)}), list), (std::vector<std::string>{"-"}));
-    EXPECT_LE(Sim::clockNow(), withheldNameLookupSeconds + withheldNameMessagingTimeout);
+    Lookup slow(Json::array({chromeApp(many, 0.2)}), list);
+    EXPECT_EQ(slow.names(), (std::vector<std::string>{"-"}));
+    EXPECT_LE(slow.desktop.clockNow(), withheldNameLookupSeconds + withheldNameMessagingTimeout);
 }
 
 }  // namespace

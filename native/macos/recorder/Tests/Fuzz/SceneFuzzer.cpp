@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Callsense/AxTreeScanner.hpp"
 #include "Callsense/MeetingWindowScan.hpp"
 #include "Callsense/WindowDictionary.hpp"
 #include "Callsense/WithheldWindowNames.hpp"
 #include "Desktop/sim/Scene.hpp"
-#include "Desktop/sim/SimDesktop.hpp"
+#include "Desktop/sim/SimPlatform.hpp"
 #include "FuzzSupport.hpp"
 
 using Fuzz::require;
@@ -28,17 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A real-time scene would make the scans below sleep for real.
     if (scene.realClock) return 0;
 
-    Desktop::Sim::loadScene(json);
-    Desktop::Platform& platform = Desktop::current();
+    std::vector<Desktop::Pid> pids;
+    for (std::size_t i = 0; i < scene.applications.size() && i < 4; ++i)
+        pids.push_back(scene.applications[i].pid);
+    Desktop::Sim::SimPlatform platform(std::move(scene));
     const auto frontmost = Callsense::frontmostApplication(platform.workspace());
     const Desktop::Pid frontmostPid = frontmost ? frontmost->pid : 0;
     auto windows = platform.windowServer().onScreenWindows();
     if (windows && platform.accessibility().isProcessTrusted()) {
         const auto before = *windows;
-        const double started = Desktop::Sim::clockNow();
+        const double started = platform.clockNow();
         Callsense::readWithheldWindowNames(platform, *windows, frontmostPid);
         // No request starts after the lookup's time, and none waits longer than its time-out.
-        require(Desktop::Sim::clockNow() - started <=
+        require(platform.clockNow() - started <=
                 Callsense::withheldNameLookupSeconds + Callsense::withheldNameMessagingTimeout);
         // The lookup only gives a name, as a string, to a frontmost window that had none.
         require(windows->size() == before.size());
@@ -55,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     (void)Callsense::scanMeetingWindows(
         windows, {.frontmostName = frontmost ? frontmost->name : "", .frontmostPid = frontmostPid});
-    for (std::size_t i = 0; i < scene.applications.size() && i < 4; ++i) {
-        const double started = Desktop::Sim::clockNow();
-        (void)Callsense::AxTreeScanner::scanProcess(platform, scene.applications[i].pid);
+    for (const Desktop::Pid pid : pids) {
+        const double started = platform.clockNow();
+        (void)Callsense::AxTreeScanner::scanProcess(platform, pid);
         // One request may run past the walk's deadline, never more than the longest time-out.
-        require(Desktop::Sim::clockNow() - started <=
+        require(platform.clockNow() - started <=
                 Callsense::AxTreeScanner::walkSeconds + Desktop::Sim::defaultMessagingTimeout);
     }
     return 0;

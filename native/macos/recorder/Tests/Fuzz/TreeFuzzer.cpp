@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "Callsense/AxTreeScanner.hpp"
-#include "Desktop/sim/SimDesktop.hpp"
+#include "Desktop/sim/SimPlatform.hpp"
 #include "FuzzSupport.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/BoundedAXSearch.hpp"
@@ -28,8 +28,11 @@
 #include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/UnresponsiveClientGuard.hpp"
 #include "RoomcodeCore/ZoomMeetingInfoReader.hpp"
+#include "Support/ManualClock.hpp"
+#include "Support/PlatformWith.hpp"
 
 using Fuzz::require;
+using Testing::ManualClock;
 
 namespace {
 
@@ -189,15 +192,6 @@ Template makeTemplate(FuzzedDataProvider& input) {
     return t;
 }
 
-class VirtualClock final : public Desktop::Clock, public RoomcodeCore::Clock {
-public:
-    double now() override { return now_; }
-    void sleep(double seconds) override { now_ += seconds; }
-
-private:
-    double now_ = 1000;
-};
-
 struct GeneratedHandle final : Desktop::Element::Handle {
     explicit GeneratedHandle(std::int64_t node) : node(node) {}
     std::int64_t node;
@@ -208,7 +202,7 @@ struct GeneratedHandle final : Desktop::Element::Handle {
 class GeneratedAccessibility final : public Desktop::Accessibility {
 public:
     GeneratedAccessibility(std::vector<Template> templates, std::int64_t nodeCount, bool wideRoot,
-                           VirtualClock& clock)
+                           ManualClock& clock)
         : templates_(std::move(templates)), nodeCount_(nodeCount), wideRoot_(wideRoot), clock_(clock) {}
 
     // What the code under test promises, checked on every request.
@@ -316,7 +310,7 @@ private:
     std::vector<Template> templates_;
     std::int64_t nodeCount_;
     bool wideRoot_;
-    VirtualClock& clock_;
+    ManualClock& clock_;
 
     static const GeneratedHandle& handle(const Desktop::Element& e) {
         const auto* h = dynamic_cast<const GeneratedHandle*>(e.handle());
@@ -442,30 +436,8 @@ private:
     }
 };
 
-// The generated accessibility and clock; the rest of the desktop is the empty simulated one.
-class GeneratedPlatform final : public Desktop::Platform {
-public:
-    GeneratedPlatform(GeneratedAccessibility& accessibility, VirtualClock& clock)
-        : accessibility_(accessibility), clock_(clock) {}
-
-    Desktop::Accessibility& accessibility() override { return accessibility_; }
-    Desktop::WindowServer& windowServer() override { return Desktop::current().windowServer(); }
-    Desktop::Workspace& workspace() override { return Desktop::current().workspace(); }
-    Desktop::AudioHardware& audioHardware() override { return Desktop::current().audioHardware(); }
-    Desktop::AudioPlayback& audioPlayback() override { return Desktop::current().audioPlayback(); }
-    Desktop::TerminationSignals& terminationSignals() override {
-        return Desktop::current().terminationSignals();
-    }
-    Desktop::Clock& clock() override { return clock_; }
-    Desktop::FileSystem& fileSystem() override { return Desktop::current().fileSystem(); }
-
-private:
-    GeneratedAccessibility& accessibility_;
-    VirtualClock& clock_;
-};
-
-void checkDetectorWalk(GeneratedPlatform& platform, GeneratedAccessibility& accessibility,
-                       VirtualClock& clock) {
+void checkDetectorWalk(Desktop::Platform& platform, GeneratedAccessibility& accessibility,
+                       ManualClock& clock) {
     namespace Scanner = Callsense::AxTreeScanner;
     const double started = clock.now();
     accessibility.noRequestAfter = started + Scanner::walkSeconds;
@@ -477,7 +449,7 @@ void checkDetectorWalk(GeneratedPlatform& platform, GeneratedAccessibility& acce
     accessibility.noRequestAfter.reset();
 }
 
-void checkBoundedSearch(GeneratedAccessibility& accessibility, VirtualClock& clock) {
+void checkBoundedSearch(GeneratedAccessibility& accessibility, ManualClock& clock) {
     using namespace RoomcodeCore;
     accessibility.everyElementHasTimeout = true;
     const auto root =
@@ -505,7 +477,7 @@ void checkBoundedSearch(GeneratedAccessibility& accessibility, VirtualClock& clo
     }
 }
 
-void checkReader(FuzzedDataProvider& input, GeneratedAccessibility& accessibility, VirtualClock& clock) {
+void checkReader(FuzzedDataProvider& input, GeneratedAccessibility& accessibility, ManualClock& clock) {
     using namespace RoomcodeCore;
     // As the program reads: through the guards against a client, or some of its
     // elements, no longer answering.
@@ -544,11 +516,6 @@ void checkReader(FuzzedDataProvider& input, GeneratedAccessibility& accessibilit
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    Desktop::Sim::loadEmptyDesktop();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     enum Shape { small, wide, deep, large };
@@ -574,9 +541,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (shape == deep) t.children = ChildrenShape::chain;
     }
 
-    VirtualClock clock;
+    ManualClock clock;
     GeneratedAccessibility accessibility(std::move(templates), nodeCount, shape == wide, clock);
-    GeneratedPlatform platform(accessibility, clock);
+    // The generated accessibility and clock; the rest of the desktop is an empty simulated one.
+    Desktop::Sim::SimPlatform emptyDesktop;
+    Testing::PlatformWith platform(emptyDesktop, {.accessibility = accessibility, .clock = &clock});
     checkDetectorWalk(platform, accessibility, clock);
     checkBoundedSearch(accessibility, clock);
     checkReader(input, accessibility, clock);

@@ -15,6 +15,7 @@
 #include "Desktop/AudioHardware.hpp"
 #include "Desktop/AudioPlayback.hpp"
 #include "Desktop/System.hpp"
+#include "Support/ManualClock.hpp"
 
 namespace NoticeplayTesting {
 
@@ -109,16 +110,7 @@ public:
         const std::string& path) override;
 };
 
-class FakeClock : public Desktop::Clock {
-public:
-    std::vector<double> sleeps{};
-    double time = 0;
-    double now() override { return time; }
-    void sleep(double seconds) override {
-        sleeps.push_back(seconds);
-        time += seconds;
-    }
-};
+using Testing::ManualClock;
 
 class FakeFileSystem : public Desktop::FileSystem {
 public:

@@ -49,7 +49,7 @@ struct Desk {
 
     FakeAudioHardware hardware;
     FakeAudioPlayback playback;
-    FakeClock clock;
+    ManualClock clock;
     FakeFileSystem files;
     PlaybackRestoreContext context{hardware};
 };

@@ -11,7 +11,7 @@ using RoomcodeCore::SearchBudget;
 
 const auto everything = [](const AXNodePtr&) { return true; };
 
-BoundedAXSearch searchWith(FakeClock& clock, std::int64_t maxNodes, std::int64_t maxDepth,
+BoundedAXSearch searchWith(ManualClock& clock, std::int64_t maxNodes, std::int64_t maxDepth,
                            double seconds = 3.0) {
     return BoundedAXSearch(
         SearchBudget::startingNow({.maxNodes = maxNodes, .maxDepth = maxDepth, .seconds = seconds}, clock),
@@ -26,7 +26,7 @@ FakeNodePtr smallTree() {
 }
 
 TEST(BoundedAXSearch, CollectsInPreOrderAndGoesOnBelowMatches) {
-    FakeClock clock;
+    ManualClock clock;
     const auto search = searchWith(clock, 1000, 18);
     EXPECT_EQ(keys(search.collectAll(smallTree())), (std::vector<std::string>{"w", "a", "b", "c", "d", "e"}));
     const auto titled = search.collect(smallTree(), [](const AXNodePtr& n) { return n->title() == "x"; });
@@ -34,7 +34,7 @@ TEST(BoundedAXSearch, CollectsInPreOrderAndGoesOnBelowMatches) {
 }
 
 TEST(BoundedAXSearch, FirstStopsAtTheFirstMatchWithoutReadingItsChildren) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr tree = smallTree();
     const auto a = std::static_pointer_cast<FakeNode>(tree->kids[0]);
     const auto found =
@@ -49,7 +49,7 @@ TEST(BoundedAXSearch, FirstStopsAtTheFirstMatchWithoutReadingItsChildren) {
 }
 
 TEST(BoundedAXSearch, NodeBudgetCountsVisitedNodesInPreOrder) {
-    FakeClock clock;
+    ManualClock clock;
     EXPECT_EQ(keys(searchWith(clock, 3, 18).collectAll(smallTree())),
               (std::vector<std::string>{"w", "a", "b"}));
     EXPECT_TRUE(searchWith(clock, 0, 18).collectAll(smallTree()).empty());
@@ -65,7 +65,7 @@ TEST(BoundedAXSearch, NodeBudgetCountsVisitedNodesInPreOrder) {
 }
 
 TEST(BoundedAXSearch, DepthLimitCountsTheRootAsZero) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr deep = chain("level", 30);
     EXPECT_EQ(searchWith(clock, 1000, 18).collectAll(deep).size(), 19U);
 
@@ -77,7 +77,7 @@ TEST(BoundedAXSearch, DepthLimitCountsTheRootAsZero) {
 }
 
 TEST(BoundedAXSearch, EqualKeysAreOneNodeAndCyclesEnd) {
-    FakeClock clock;
+    ManualClock clock;
     // The twin comes later in pre-order: it and everything under it are skipped.
     const FakeNodePtr twin = node({.key = "a"}, {node({.key = "under-twin"})});
     const FakeNodePtr tree = node({.key = "w"}, {node({.key = "a"}), twin, node({.key = "z"})});
@@ -95,7 +95,7 @@ TEST(BoundedAXSearch, EqualKeysAreOneNodeAndCyclesEnd) {
 }
 
 TEST(BoundedAXSearch, NothingIsVisitedOrReadAfterTheDeadline) {
-    FakeClock clock;
+    ManualClock clock;
     const auto expired = searchWith(clock, 1000, 18, -1.0);
     const FakeNodePtr tree = smallTree();
     EXPECT_TRUE(expired.collectAll(tree).empty());
@@ -112,7 +112,7 @@ TEST(BoundedAXSearch, NothingIsVisitedOrReadAfterTheDeadline) {
 }
 
 TEST(BoundedAXSearch, ABudgetBuiltOnceIsSharedByLaterSearches) {
-    FakeClock clock;
+    ManualClock clock;
     const auto search = searchWith(clock, 1000, 18, 3.0);
     EXPECT_EQ(search.collectAll(smallTree()).size(), 6U);
     clock.sleep(2.0);

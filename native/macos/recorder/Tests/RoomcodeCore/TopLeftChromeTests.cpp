@@ -40,7 +40,7 @@ TEST(WindowButtons, SubroleTitleOrRoleDescriptionMarksTheWindowsOwnButtons) {
 }
 
 TEST(BesideMeetingTitle, RanksControlsJustLeftOfTheTitleNearestFirst) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr title = node({.key = "title", .position = Point{200, 100}, .value = "Zoom Meeting"});
     const FakeNodePtr window = node({.key = "window", .position = Point{0, 0}}, {title});
     const std::vector<FakeNodePtr> pressables = {
@@ -58,7 +58,7 @@ TEST(BesideMeetingTitle, RanksControlsJustLeftOfTheTitleNearestFirst) {
 }
 
 TEST(BesideMeetingTitle, AControlBesideTwoTitlesIsListedTwiceAndUntitledWindowsGiveNothing) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr window =
         node({.key = "window"}, {node({.key = "t1", .title = "My Zoom Meeting", .position = Point{200, 100}}),
                                  node({.key = "t2", .title = "ZOOM MEETING", .position = Point{210, 100}})});

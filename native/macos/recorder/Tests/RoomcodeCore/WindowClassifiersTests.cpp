@@ -47,7 +47,7 @@ TEST(ControlPhrases, MuteAndLeaveControls) {
 }
 
 TEST(LiveMeetingWindow, NeedsBothAMuteAndALeaveControl) {
-    FakeClock clock;
+    ManualClock clock;
     EXPECT_TRUE(Classify::isLiveMeetingWindow(windowWithButtons({"  Mute ", "LEAVE"}), clock));
     EXPECT_TRUE(
         Classify::isLiveMeetingWindow(windowWithButtons({"Unmute audio", "End Meeting for All"}), clock));
@@ -58,7 +58,7 @@ TEST(LiveMeetingWindow, NeedsBothAMuteAndALeaveControl) {
 }
 
 TEST(LiveMeetingWindow, HomePreviewWaitingRoomAndShareCompanionAreNeverLive) {
-    FakeClock clock;
+    ManualClock clock;
     const std::vector<std::string> controls{"Mute", "Leave"};
     EXPECT_FALSE(Classify::isLiveMeetingWindow(
         windowWithButtons(controls, {.key = "w", .identifier = "zoom-home"}), clock));
@@ -82,7 +82,7 @@ TEST(WindowKinds, TitleOnlyTests) {
 }
 
 TEST(WindowKinds, JoinPreviewAndWaitingRoom) {
-    FakeClock clock;
+    ManualClock clock;
     EXPECT_TRUE(Classify::isJoinPreviewWindow(windowWithButtons({"Join", "Cancel"}), clock));
     EXPECT_TRUE(Classify::isJoinPreviewWindow(windowWithButtons({" start "}), clock));
     EXPECT_FALSE(Classify::isJoinPreviewWindow(windowWithButtons({"Join", "Leave"}), clock));
@@ -97,7 +97,7 @@ TEST(WindowKinds, JoinPreviewAndWaitingRoom) {
 }
 
 TEST(MeetingInfoSurface, RecognisedByTitleOrByANodeText) {
-    FakeClock clock;
+    ManualClock clock;
     EXPECT_TRUE(
         Classify::looksLikeMeetingInfoSurface(node({.key = "w", .title = "Meeting Information"}), clock));
     EXPECT_TRUE(Classify::looksLikeMeetingInfoSurface(

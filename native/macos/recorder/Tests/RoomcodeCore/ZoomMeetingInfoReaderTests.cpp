@@ -5,6 +5,7 @@
 #include "FakeNodes.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/ZoomMeetingInfoReader.hpp"
+#include "Support/Failures.hpp"
 
 namespace {
 
@@ -15,6 +16,7 @@ using RoomcodeCore::BoundedAXSearch;
 using RoomcodeCore::Roomcode;
 using RoomcodeCore::SearchBudget;
 using RoomcodeCore::SearchException;
+using Testing::failureOf;
 using Reader = RoomcodeCore::ZoomMeetingInfoReader;
 
 const Reader& live = Reader::live;
@@ -59,17 +61,8 @@ std::vector<FakeNodePtr> popoverWithId() {
     return {node({.key = "label", .title = "Meeting ID"}), node({.key = "number", .value = "123 456 7890"})};
 }
 
-std::optional<AutomationError> automationFailure(const std::function<void()>& run) {
-    try {
-        run();
-    } catch (const AutomationException& exception) {
-        return exception.error();
-    }
-    return std::nullopt;
-}
-
 TEST(ReadMeetingId, AnExpectedIdIsReturnedWithoutLookingAtTheWindow) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId(), {node({.key = "shown", .value = "Meeting ID: 987 654 3210"})});
     const Roomcode id =
         live.readMeetingId({.from = m.window, .expected = Roomcode{"555555555"}, .clock = clock});
@@ -79,7 +72,7 @@ TEST(ReadMeetingId, AnExpectedIdIsReturnedWithoutLookingAtTheWindow) {
 }
 
 TEST(ReadMeetingId, AnIdTheWindowShowsIsReadWithoutPressing) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId(), {node({.key = "shown", .title = "https://zoom.us/j/98765432101"})});
     EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock}).digits, "98765432101");
     EXPECT_TRUE(m.log->presses.empty());
@@ -138,7 +131,7 @@ TEST(ExtractMeetingId, LabelAndNumberAsSeparateNodes) {
         std::vector<FakeNodePtr> nodes;
         for (const NodeAttributes& attributes : c.nodes)
             nodes.push_back(node(attributes));
-        FakeClock clock;
+        ManualClock clock;
         const std::optional<Roomcode> id = Reader::extractMeetingId({node({.key = "root"}, nodes)}, clock);
         ASSERT_EQ(id.has_value(), c.digits.has_value()) << c.name;
         if (id) {
@@ -148,7 +141,7 @@ TEST(ExtractMeetingId, LabelAndNumberAsSeparateNodes) {
 }
 
 TEST(ExtractMeetingId, DirectReadingWinsOverALabelEarlierInTheTree) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr root = node({.key = "root"}, {node({.key = "l", .title = "Meeting ID"}),
                                                     node({.key = "n", .value = "111 111 1111"}),
                                                     node({.key = "link", .help = "zoom.us/j/222222222"})});
@@ -156,7 +149,7 @@ TEST(ExtractMeetingId, DirectReadingWinsOverALabelEarlierInTheTree) {
 }
 
 TEST(ExtractMeetingId, RootsAreReadInOrder) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr empty = node({.key = "empty"});
     const FakeNodePtr second = node({.key = "second", .value = "Meeting ID 123456789"});
     const FakeNodePtr third = node({.key = "third", .value = "Meeting ID 987654321"});
@@ -202,7 +195,7 @@ TEST(InfoButtonLabels, WhichControlsLookLikeTheInformationButton) {
 }
 
 TEST(InfoPressCandidates, LabelledControlsFirstAndNeverWindowButtons) {
-    FakeClock clock;
+    ManualClock clock;
     const BoundedAXSearch search(
         SearchBudget::startingNow({.maxNodes = 1000, .maxDepth = 18, .seconds = 3}, clock), clock);
     const FakeNodePtr labelled =
@@ -230,7 +223,7 @@ TEST(InfoPressCandidates, LabelledControlsFirstAndNeverWindowButtons) {
 }
 
 TEST(ReadMeetingId, OpensTheInformationPopoverReadsItAndClosesIt) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock}).digits, "1234567890");
     EXPECT_EQ(m.log->presses, (std::vector<std::string>{"info", "close"}));
@@ -239,7 +232,7 @@ TEST(ReadMeetingId, OpensTheInformationPopoverReadsItAndClosesIt) {
 }
 
 TEST(ReadMeetingId, APopoverWithoutTheIdIsClosedBeforeTheNextCandidate) {
-    FakeClock clock;
+    ManualClock clock;
     // Two unlabelled controls beside the title; only the second opens the popover.
     Meeting m = meeting(popoverWithId(),
                         {node({.key = "title", .title = "Zoom Meeting", .position = Point{300, 10}}),
@@ -267,17 +260,18 @@ TEST(ReadMeetingId, APopoverWithoutTheIdIsClosedBeforeTheNextCandidate) {
 }
 
 TEST(ReadMeetingId, WithoutACloseControlTheOpeningButtonIsPressedAgain) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting({node({.key = "label", .title = "Meeting ID"})});
     m.closeButton->hidden = true;
-    EXPECT_EQ(automationFailure([&] { live.readMeetingId({.from = m.window, .clock = clock}); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>(
+                  [&] { live.readMeetingId({.from = m.window, .clock = clock}); }),
               AutomationError::meetingIdUnavailable);
     EXPECT_EQ(m.log->presses, (std::vector<std::string>{"info", "info"}));
     EXPECT_FALSE(m.popoverOpen());
 }
 
 TEST(ReadMeetingId, ACloseControlThatRefusesThePressFallsBackToTheToggle) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     m.closeButton->pressFails = RoomcodeCore::SearchFailure::cannotComplete;
     EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock}).digits, "1234567890");
@@ -286,7 +280,7 @@ TEST(ReadMeetingId, ACloseControlThatRefusesThePressFallsBackToTheToggle) {
 }
 
 TEST(ReadMeetingId, CloseControlsAlreadyOnScreenBeforeThePressAreNeverPressed) {
-    FakeClock clock;
+    ManualClock clock;
     // The chat panel the user has open, and a window close button titled
     // "Close", both come before the popover in pre-order.
     Meeting m = meeting(popoverWithId());
@@ -308,11 +302,11 @@ TEST(ReadMeetingId, CloseControlsAlreadyOnScreenBeforeThePressAreNeverPressed) {
 }
 
 TEST(ReadMeetingId, NothingIsPressedWhileTheScreenIsShared) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     int asked = 0;
     EXPECT_EQ(
-        automationFailure([&] {
+        failureOf<&AutomationException::error>([&] {
             live.readMeetingId(
                 {.from = m.window, .isScreenSharingActive = [&] { return ++asked > 0; }, .clock = clock});
         }),
@@ -322,14 +316,14 @@ TEST(ReadMeetingId, NothingIsPressedWhileTheScreenIsShared) {
 }
 
 TEST(ReadMeetingId, SharingThatStartsBetweenAttemptsStopsBeforeTheNextPress) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting({node({.key = "nothing"})},
                         {node({.key = "second-info", .title = "Meeting info", .pressable = true})});
     m.log = attachLog(m.window);
     int asked = 0;
     // Asked after the first pass and before each press: the third answer is yes.
     EXPECT_EQ(
-        automationFailure([&] {
+        failureOf<&AutomationException::error>([&] {
             live.readMeetingId(
                 {.from = m.window, .isScreenSharingActive = [&] { return ++asked == 3; }, .clock = clock});
         }),
@@ -339,23 +333,26 @@ TEST(ReadMeetingId, SharingThatStartsBetweenAttemptsStopsBeforeTheNextPress) {
 }
 
 TEST(ReadMeetingId, ZeroAttemptsOrNoCandidatesPressNothing) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     const Reader never{.afterOpenWaitNanoseconds = 400'000'000, .maxTopLeftPressAttempts = 0};
-    EXPECT_EQ(automationFailure([&] { never.readMeetingId({.from = m.window, .clock = clock}); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>(
+                  [&] { never.readMeetingId({.from = m.window, .clock = clock}); }),
               AutomationError::meetingIdUnavailable);
     const Reader negative{.afterOpenWaitNanoseconds = 0, .maxTopLeftPressAttempts = -3};
-    EXPECT_EQ(automationFailure([&] { negative.readMeetingId({.from = m.window, .clock = clock}); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>(
+                  [&] { negative.readMeetingId({.from = m.window, .clock = clock}); }),
               AutomationError::meetingIdUnavailable);
     EXPECT_TRUE(m.log->presses.empty());
 
     const FakeNodePtr bare = node({.key = "bare"}, {node({.key = "text", .title = "Hello"})});
-    EXPECT_EQ(automationFailure([&] { live.readMeetingId({.from = bare, .clock = clock}); }),
-              AutomationError::meetingIdUnavailable);
+    EXPECT_EQ(
+        failureOf<&AutomationException::error>([&] { live.readMeetingId({.from = bare, .clock = clock}); }),
+        AutomationError::meetingIdUnavailable);
 }
 
 TEST(ReadMeetingId, AttemptsAreCappedAndCountCandidatesThatCannotBePressedAnyMore) {
-    FakeClock clock;
+    ManualClock clock;
     std::vector<FakeNodePtr> buttons;
     for (int i = 0; i < 6; ++i) {
         buttons.push_back(node({.key = "info" + std::to_string(i), .title = "Info", .pressable = true}));
@@ -365,7 +362,8 @@ TEST(ReadMeetingId, AttemptsAreCappedAndCountCandidatesThatCannotBePressedAnyMor
     // The first candidate stops offering the press once it has been collected.
     buttons[0]->offersPressForQueries = 1;
     const Reader reader{.afterOpenWaitNanoseconds = 0, .maxTopLeftPressAttempts = 3};
-    EXPECT_EQ(automationFailure([&] { reader.readMeetingId({.from = window, .clock = clock}); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>(
+                  [&] { reader.readMeetingId({.from = window, .clock = clock}); }),
               AutomationError::meetingIdUnavailable);
     // Each attempt presses its candidate and then, with no close control,
     // presses it again to close what it opened.
@@ -374,26 +372,24 @@ TEST(ReadMeetingId, AttemptsAreCappedAndCountCandidatesThatCannotBePressedAnyMor
 }
 
 TEST(ReadMeetingId, ARefusedPressEndsTheReadWithItsFailure) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     m.infoButton->pressFails = RoomcodeCore::SearchFailure::cannotComplete;
-    try {
-        live.readMeetingId({.from = m.window, .clock = clock});
-        FAIL() << "the read succeeded";
-    } catch (const SearchException& exception) {
-        EXPECT_EQ(exception.failure(), RoomcodeCore::SearchFailure::cannotComplete);
-    }
+    EXPECT_EQ(
+        failureOf<&SearchException::failure>([&] { live.readMeetingId({.from = m.window, .clock = clock}); }),
+        RoomcodeCore::SearchFailure::cannotComplete);
     EXPECT_TRUE(m.log->presses.empty());
     EXPECT_FALSE(m.popoverOpen());
 }
 
 TEST(ReadMeetingId, NoPressOnceTheDeadlineHasPassed) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting({node({.key = "nothing"})},
                         {node({.key = "second-info", .title = "Meeting info", .pressable = true})});
     m.log = attachLog(m.window);
     const Reader slow{.afterOpenWaitNanoseconds = 4'000'000'000, .maxTopLeftPressAttempts = 4};
-    EXPECT_EQ(automationFailure([&] { slow.readMeetingId({.from = m.window, .clock = clock}); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>(
+                  [&] { slow.readMeetingId({.from = m.window, .clock = clock}); }),
               AutomationError::meetingIdUnavailable);
     // The first popover is still closed (by its toggle: the close control can no
     // longer be searched), and the second candidate is never pressed.
@@ -402,7 +398,7 @@ TEST(ReadMeetingId, NoPressOnceTheDeadlineHasPassed) {
 }
 
 TEST(ReadMeetingId, APopoverInAWindowOfItsOwnIsReadThroughTheRefreshedRoots) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting({});
     const FakeNodePtr infoWindow = node({.key = "info-window"}, popoverWithId());
     int refreshed = 0;
@@ -419,7 +415,7 @@ TEST(ReadMeetingId, APopoverInAWindowOfItsOwnIsReadThroughTheRefreshedRoots) {
 }
 
 TEST(ReadMeetingId, RootsComeFromTheRefreshWhenGivenAndFallBackToTheMeetingWindow) {
-    FakeClock clock;
+    ManualClock clock;
     const FakeNodePtr window = node({.key = "w", .value = "Meeting ID 111111111"});
     const FakeNodePtr other = node({.key = "other", .value = "Meeting ID 222222222"});
     const Reader reader{.afterOpenWaitNanoseconds = 0, .maxTopLeftPressAttempts = 0};
@@ -436,7 +432,7 @@ TEST(ReadMeetingId, RootsComeFromTheRefreshWhenGivenAndFallBackToTheMeetingWindo
 }
 
 TEST(ReadMeetingId, AFailureWhileReadingTheOpenPopoverStillClosesIt) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     int refreshed = 0;
     const auto refresh = [&]() -> std::vector<AXNodePtr> {
@@ -450,7 +446,7 @@ TEST(ReadMeetingId, AFailureWhileReadingTheOpenPopoverStillClosesIt) {
 }
 
 TEST(CloseInfoPopover, PressesTheCloseControlOrTheToggle) {
-    FakeClock clock;
+    ManualClock clock;
     Meeting m = meeting(popoverWithId());
     m.popover->hidden = false;
     Reader::closeInfoPopover(m.window, m.infoButton, clock);

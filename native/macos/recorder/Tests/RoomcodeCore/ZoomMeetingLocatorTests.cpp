@@ -3,6 +3,7 @@
 #include "FakeNodes.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/ZoomMeetingLocator.hpp"
+#include "Support/Failures.hpp"
 
 namespace {
 
@@ -12,6 +13,7 @@ using RoomcodeCore::AutomationException;
 using RoomcodeCore::Pid;
 using RoomcodeCore::ZoomMeetingInfoReader;
 using RoomcodeCore::ZoomMeetingLocator;
+using Testing::failureOf;
 
 class FakeRuntime final : public RoomcodeCore::ZoomRuntime {
 public:
@@ -40,26 +42,17 @@ FakeNodePtr meetingWindow(const std::string& key, std::vector<FakeNodePtr> extra
 
 struct Fixture {
     std::shared_ptr<FakeRuntime> runtime = std::make_shared<FakeRuntime>();
-    FakeClock clock;
+    ManualClock clock;
     ZoomMeetingLocator locator{runtime, ZoomMeetingInfoReader::live, clock};
 };
 
-std::optional<AutomationError> automationFailure(const std::function<void()>& run) {
-    try {
-        run();
-    } catch (const AutomationException& exception) {
-        return exception.error();
-    }
-    return std::nullopt;
-}
-
 TEST(LocateLiveMeetingWindow, OneLiveWindowAmongTheClientsWindows) {
     Fixture f;
-    EXPECT_EQ(automationFailure([&] { f.locator.locateLiveMeetingWindow(); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locateLiveMeetingWindow(); }),
               AutomationError::zoomNotRunning);
 
     f.runtime->pid = 4242;
-    EXPECT_EQ(automationFailure([&] { f.locator.locateLiveMeetingWindow(); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locateLiveMeetingWindow(); }),
               AutomationError::noLiveMeeting);
 
     f.runtime->windowList = {node({.key = "home", .identifier = "zoom-home", .title = "Zoom Workplace"}),
@@ -69,7 +62,7 @@ TEST(LocateLiveMeetingWindow, OneLiveWindowAmongTheClientsWindows) {
     EXPECT_EQ(live.window->nodeKey(), "meeting");
 
     f.runtime->windowList.push_back(meetingWindow("second"));
-    EXPECT_EQ(automationFailure([&] { f.locator.locateLiveMeetingWindow(); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locateLiveMeetingWindow(); }),
               AutomationError::ambiguousMeeting);
 }
 
@@ -79,7 +72,7 @@ TEST(LocateLiveMeetingWindow, PreviewAndWaitingRoomNeverCountEvenWithMuteAndLeav
     f.runtime->windowList = {
         meetingWindow("preview", {node({.key = "p", .title = "Always show this preview"})}),
         meetingWindow("waiting", {node({.key = "w", .value = "Waiting for the host"})})};
-    EXPECT_EQ(automationFailure([&] { f.locator.locateLiveMeetingWindow(); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locateLiveMeetingWindow(); }),
               AutomationError::noLiveMeeting);
 }
 
@@ -150,7 +143,7 @@ TEST(Locate, NothingIsPressedWhileSharing) {
                                   node({.key = "stop", .title = "Stop Sharing", .pressable = true})});
     const auto log = attachLog(meeting);
     f.runtime->windowList = {meeting};
-    EXPECT_EQ(automationFailure([&] { f.locator.locate(std::nullopt); }),
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locate(std::nullopt); }),
               AutomationError::screenSharingActive);
     EXPECT_TRUE(log->presses.empty());
 }
@@ -166,7 +159,8 @@ TEST(Locate, AnExpectedIdIsNormalisedOrIgnored) {
     EXPECT_EQ(f.locator.locate("not an id").meetingId.digits, "111111111");
 
     f.runtime->windowList = {meeting, meetingWindow("other")};
-    EXPECT_EQ(automationFailure([&] { f.locator.locate("123456789"); }), AutomationError::ambiguousMeeting);
+    EXPECT_EQ(failureOf<&AutomationException::error>([&] { f.locator.locate("123456789"); }),
+              AutomationError::ambiguousMeeting);
 }
 
 }  // namespace

@@ -24,6 +24,22 @@ std::vector<std::string> splitCandidateTitles(std::string_view joined) {
     return titles;
 }
 
+CE::ConferenceScore windowScanScore(std::string_view subtitle, std::string_view alertTitle,
+                                    std::string_view frontmostName) {
+    const std::string combinedText = std::string(subtitle) + " " + std::string(alertTitle);
+    return CE::ConferenceScore{
+        .callLikely = true,
+        .confidence = CE::MeetingConfidence::medium,
+        .evidence = {CE::MeetingEvidenceTag::meetingUrlOrTitle},
+        .subtitle = std::string(subtitle),
+        .alertTitle = std::string(alertTitle),
+        .sessionFamily = CE::sessionFamily({.owner = std::string(frontmostName),
+                                            .combinedText = combinedText,
+                                            .alertTitle = std::string(alertTitle)}),
+        .meetingFingerprint = std::nullopt,
+    };
+}
+
 CE::ConferenceScore scoreWithAccessibility(Desktop::Platform& platform,
                                            const AccessibilityScoringRequest& request) {
     std::map<std::string, CE::ConferenceScore> scoresByOwner;
@@ -48,20 +64,9 @@ CE::ConferenceScore scoreWithAccessibility(Desktop::Platform& platform,
         const std::string key(request.quartzSubtitle);
         const auto existing = scoresByOwner.find(key);
         if (existing == scoresByOwner.end() || existing->second.confidence == CE::MeetingConfidence::none) {
-            const std::string subtitle(request.quartzSubtitle);
-            const std::string alertTitle(request.quartzAlertTitle);
             scoresByOwner.insert_or_assign(
-                key, CE::ConferenceScore{
-                         .callLikely = true,
-                         .confidence = CE::MeetingConfidence::medium,
-                         .evidence = {CE::MeetingEvidenceTag::meetingUrlOrTitle},
-                         .subtitle = subtitle,
-                         .alertTitle = alertTitle,
-                         .sessionFamily = CE::sessionFamily({.owner = std::string(request.frontmostName),
-                                                             .combinedText = subtitle + " " + alertTitle,
-                                                             .alertTitle = alertTitle}),
-                         .meetingFingerprint = std::nullopt,
-                     });
+                key,
+                windowScanScore(request.quartzSubtitle, request.quartzAlertTitle, request.frontmostName));
         }
     }
 

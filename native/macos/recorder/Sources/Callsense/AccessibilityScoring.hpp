@@ -26,6 +26,11 @@ struct AccessibilityScoringRequest {
 ConferenceEvidence::ConferenceScore scoreWithAccessibility(Desktop::Platform& platform,
                                                            const AccessibilityScoringRequest& request);
 
+// The window scan's own verdict as a score: a meeting by its window title, of
+// the family its labels and the frontmost application's raw name point to.
+ConferenceEvidence::ConferenceScore windowScanScore(std::string_view subtitle, std::string_view alertTitle,
+                                                    std::string_view frontmostName);
+
 // The candidate's joined titles split again at "|", trimmed, blanks dropped.
 std::vector<std::string> splitCandidateTitles(std::string_view joined);
 

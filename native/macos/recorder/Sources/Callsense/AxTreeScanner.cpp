@@ -10,6 +10,7 @@
 
 namespace Callsense::AxTreeScanner {
 
+using AccessibilityValues::AxResult;
 using AccessibilityValues::copyAttributes;
 using AccessibilityValues::elementListValue;
 using AccessibilityValues::elementValue;
@@ -38,9 +39,8 @@ bool windowTitleLooksLikeMeeting(const std::string& title) {
     if (ConferenceEvidence::textSuggestsMeetingUrl(title)) return true;
     if (ConferenceEvidence::titleLooksLikeMeetCode(title)) return true;
     const std::string lower = Text::lowercase(title);
-    return Text::contains(lower, "meet") || Text::contains(lower, "webex") ||
-           ConferenceEvidence::textLooksLikeMicrosoftTeamsProduct(lower) || Text::contains(lower, "zoom") ||
-           Text::contains(lower, "huddle");
+    return Text::containsAny(lower, ConferenceEvidence::meetingWindowTitleWords) ||
+           ConferenceEvidence::textLooksLikeMicrosoftTeamsProduct(lower);
 }
 
 // One request per node instead of eight; the order fixes the indices below.
@@ -49,6 +49,35 @@ const std::vector<std::string> leafAttributes = {"AXURL",         "AXValue", "AX
                                                  "AXDescription", "AXHelp",  "AXIdentifier"};
 const std::vector<std::string> nodeAttributes = {"AXURL",         "AXValue", "AXRole",       "AXTitle",
                                                  "AXDescription", "AXHelp",  "AXIdentifier", "AXChildren"};
+
+void sortValue(WindowScan& found, const std::string& text) {
+    if (ConferenceEvidence::textSuggestsMeetingUrl(text) || Text::contains(text, "://"))
+        found.urls.push_back(text);
+    if (ConferenceEvidence::textSuggestsLobby(text)) found.lobbyHints.push_back(text);
+    if (ConferenceEvidence::textSuggestsInCallChrome(text)) found.inCallHints.push_back(text);
+    if (looksLikeControlLabel(text)) found.controlLabels.push_back(text);
+}
+
+// Every label of a control is a control label, however long or unclassified.
+void sortLabel(WindowScan& found, const std::string& label, bool isControl) {
+    if (ConferenceEvidence::textSuggestsLobby(label)) found.lobbyHints.push_back(label);
+    if (ConferenceEvidence::textSuggestsInCallChrome(label)) found.inCallHints.push_back(label);
+    if (isControl || looksLikeControlLabel(label)) found.controlLabels.push_back(label);
+}
+
+// A node's URL, its value and, unless it belongs to a menu, its labels.
+void sortNodeTexts(WindowScan& found, const std::vector<AxResult>& attributes) {
+    if (auto link = urlStringValue(attributes[url]); link && !link->empty()) found.urls.push_back(*link);
+    if (auto text = stringValue(attributes[value]); text && !text->empty()) sortValue(found, *text);
+
+    const std::string nodeRole = stringValue(attributes[role]).value_or("");
+    if (roleIn(nodeRole, menuRoles)) return;
+    const bool isControl = roleIn(nodeRole, controlRoles);
+    for (const auto index : {title, description, help, identifier}) {
+        const auto label = stringValue(attributes[index]);
+        if (label && !label->empty()) sortLabel(found, *label, isControl);
+    }
+}
 
 }  // namespace
 
@@ -94,30 +123,7 @@ void collect(Walk& walk, const Desktop::Element& element, int depth) {
     const bool walksChildren = depth < maxDepth;
     const auto attributes =
         copyAttributes(walk.accessibility, element, walksChildren ? nodeAttributes : leafAttributes);
-    auto& found = walk.found;
-
-    if (auto link = urlStringValue(attributes[url]); link && !link->empty()) found.urls.push_back(*link);
-
-    if (auto text = stringValue(attributes[value]); text && !text->empty()) {
-        if (ConferenceEvidence::textSuggestsMeetingUrl(*text) || Text::contains(*text, "://")) {
-            found.urls.push_back(*text);
-        }
-        if (ConferenceEvidence::textSuggestsLobby(*text)) found.lobbyHints.push_back(*text);
-        if (ConferenceEvidence::textSuggestsInCallChrome(*text)) found.inCallHints.push_back(*text);
-        if (looksLikeControlLabel(*text)) found.controlLabels.push_back(*text);
-    }
-
-    const std::string nodeRole = stringValue(attributes[role]).value_or("");
-    if (!roleIn(nodeRole, menuRoles)) {
-        const bool isControl = roleIn(nodeRole, controlRoles);
-        for (const auto index : {title, description, help, identifier}) {
-            const auto label = stringValue(attributes[index]);
-            if (!label || label->empty()) continue;
-            if (ConferenceEvidence::textSuggestsLobby(*label)) found.lobbyHints.push_back(*label);
-            if (ConferenceEvidence::textSuggestsInCallChrome(*label)) found.inCallHints.push_back(*label);
-            if (isControl || looksLikeControlLabel(*label)) found.controlLabels.push_back(*label);
-        }
-    }
+    sortNodeTexts(walk.found, attributes);
 
     if (!walksChildren) return;
     const auto kids = elementListValue(attributes[children]);

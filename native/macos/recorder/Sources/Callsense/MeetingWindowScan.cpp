@@ -8,47 +8,39 @@
 
 namespace Callsense {
 
-namespace {
+namespace CE = ConferenceEvidence;
 
-// Web hosts as they appear in window titles, matched against lower-cased text.
-namespace Host {
-constexpr std::string_view googleMeet = ConferenceEvidence::meetHostWithoutTld;
-constexpr std::string_view microsoftTeams = ConferenceEvidence::teamsHostWithoutTld;
-constexpr std::string_view zoom = ConferenceEvidence::zoomWebDomain;
-constexpr std::string_view around = "around.co";
-constexpr std::string_view gather = "gather.town";
-}  // namespace Host
+namespace {
 
 // Windows above this layer are the menu bar, the dock, overlays and the like.
 constexpr std::int32_t maxMeetingWindowLayer = 25;
 
-bool containsAny(std::string_view text, std::initializer_list<std::string_view> needles) {
-    for (const auto needle : needles) {
-        if (Text::contains(text, needle)) return true;
-    }
-    return false;
-}
+// The host application's own windows would otherwise report its own UI as a meeting.
+constexpr std::string_view hostRuntimeOwner = "Electron";
+constexpr std::string_view hostOwnerToken = "trell";
 
 struct WindowRule {
     std::string subtitle;
     std::string alertTitle;
 };
 
-struct WindowFacts {
-    const std::string& owner;
-    const std::string& title;
-    const std::string& windowText;
+// One window as the scan reads it.
+struct ScannedWindow {
+    std::string owner;
+    std::string title;
+    Desktop::Pid pid = 0;
+    std::string windowText;  // owner and title, lower-cased
     bool strongTitle = false;
 };
 
-std::optional<WindowRule> matchWindowRule(const WindowFacts& window) {
+std::optional<WindowRule> matchWindowRule(const ScannedWindow& window) {
     const auto& text = window.windowText;
-    const auto shortName = [&] { return ConferenceEvidence::shortOwner(window.owner); };
-    if (window.strongTitle && containsAny(text, {"google meet", Host::googleMeet})) {
+    const auto shortName = [&] { return CE::shortOwner(window.owner); };
+    if (window.strongTitle && Text::containsAny(text, CE::googleMeetWindowPhrases)) {
         return WindowRule{shortName(), "Google Meet detected"};
     }
     if (isZoomMeetingWindow(window.owner, window.title)) return WindowRule{"Zoom", "Zoom Meeting detected"};
-    if (window.strongTitle && containsAny(text, {"microsoft teams", Host::microsoftTeams})) {
+    if (window.strongTitle && Text::containsAny(text, CE::teamsWindowPhrases)) {
         return WindowRule{"Teams", "Microsoft Teams meeting detected"};
     }
     if (window.strongTitle && Text::contains(text, "webex"))
@@ -56,25 +48,63 @@ std::optional<WindowRule> matchWindowRule(const WindowFacts& window) {
     if (Text::contains(Text::lowercase(window.owner), "facetime") && !window.title.empty()) {
         return WindowRule{"FaceTime", "FaceTime call detected"};
     }
-    if (Text::contains(text, "slack") && containsAny(text, {"huddle", "voice call", "call with"})) {
+    if (Text::contains(text, "slack") && Text::containsAny(text, CE::slackCallWindowPhrases)) {
         return WindowRule{shortName(), "Slack Huddle detected"};
     }
-    if (window.strongTitle && containsAny(text, {Host::around, "whereby", Host::gather})) {
-        return WindowRule{shortName(), shortName() + " meeting detected"};
-    }
-    if (window.strongTitle && containsAny(text, {"ringcentral", "gotomeeting", "goto meeting"})) {
+    if (window.strongTitle && (Text::containsAny(text, CE::roomServiceWindowPhrases) ||
+                               Text::containsAny(text, CE::dialInServiceWindowPhrases))) {
         return WindowRule{shortName(), shortName() + " meeting detected"};
     }
     return std::nullopt;
 }
 
-std::string joinedTitles(const std::vector<std::string>& titles) {
-    std::string joined;
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        if (i > 0) joined += " | ";
-        joined += titles[i];
+// A frontmost window that no rule names is still worth the accessibility walk
+// when anything about it points at a meeting, or when it is a browser that
+// shows no title at all.
+bool worthWalking(const ScannedWindow& window) {
+    const bool isBrowser = CE::isBrowserOwner(window.owner);
+    const std::string lowerTitle = Text::lowercase(window.title);
+    const bool meetingUrlLike = Text::containsAny(window.windowText, CE::meetingServiceWindowPhrases) ||
+                                CE::textSuggestsMeetingUrl(window.title);
+    const bool browserMeetingTitle =
+        isBrowser &&
+        (CE::titleLooksLikeMeetCode(window.title) || CE::textLooksLikeStandaloneMeetToken(lowerTitle) ||
+         Text::contains(lowerTitle, "webex") || CE::textLooksLikeMicrosoftTeamsProduct(window.title) ||
+         Text::contains(lowerTitle, "zoom"));
+    return window.strongTitle || meetingUrlLike || browserMeetingTitle || isConferencingOwner(window.owner) ||
+           (isBrowser && Text::isBlank(window.title));
+}
+
+bool outsideMeetingLayers(const Desktop::WindowDictionary& window) {
+    const auto layer = windowInt32(window, WindowKey::layer);
+    return layer && (*layer < 0 || *layer > maxMeetingWindowLayer);
+}
+
+bool isHostWindow(std::string_view owner) {
+    return owner == hostRuntimeOwner || Text::contains(Text::lowercase(owner), hostOwnerToken);
+}
+
+ScannedWindow scannedWindow(const Desktop::WindowDictionary& window) {
+    std::string owner = windowString(window, WindowKey::ownerName).value_or("");
+    std::string title = windowString(window, WindowKey::name).value_or("");
+    std::string windowText = Text::lowercase(owner + " " + title);
+    const bool strongTitle = CE::textSuggestsStrongInCallTitle(title);
+    return ScannedWindow{.owner = std::move(owner),
+                         .title = std::move(title),
+                         .pid = windowInt32(window, WindowKey::ownerPid).value_or(0),
+                         .windowText = std::move(windowText),
+                         .strongTitle = strongTitle};
+}
+
+// Every non-blank title of each process, trimmed, in list order.
+std::map<Desktop::Pid, std::vector<std::string>> titlesByPid(const WindowList& windows) {
+    std::map<Desktop::Pid, std::vector<std::string>> titles;
+    for (const auto& window : windows) {
+        const auto pid = windowInt32(*window, WindowKey::ownerPid).value_or(0);
+        auto title = Text::trim(windowString(*window, WindowKey::name).value_or(""));
+        if (pid > 0 && !title.empty()) titles[pid].push_back(std::move(title));
     }
-    return joined;
+    return titles;
 }
 
 }  // namespace
@@ -94,68 +124,37 @@ MeetingWindowScanResult scanMeetingWindows(const std::optional<WindowList>& wind
         if (!window) return result;
     }
 
-    std::map<Desktop::Pid, std::vector<std::string>> titlesByPid;
-    for (const auto& window : *windows) {
-        const auto pid = windowInt32(*window, WindowKey::ownerPid).value_or(0);
-        auto title = Text::trim(windowString(*window, WindowKey::name).value_or(""));
-        if (pid > 0 && !title.empty()) titlesByPid[pid].push_back(std::move(title));
-    }
-
+    const auto titles = titlesByPid(*windows);
     bool ruleTaken = false;
-    for (const auto& window : *windows) {
-        if (const auto layer = windowInt32(*window, WindowKey::layer);
-            layer && (*layer < 0 || *layer > maxMeetingWindowLayer)) {
-            continue;
-        }
-        const std::string owner = windowString(*window, WindowKey::ownerName).value_or("");
-        const std::string title = windowString(*window, WindowKey::name).value_or("");
-        const Desktop::Pid pid = windowInt32(*window, WindowKey::ownerPid).value_or(0);
-        const std::string windowText = Text::lowercase(owner + " " + title);
-        if (Text::isBlank(windowText)) continue;
+    for (const auto& dictionary : *windows) {
+        if (outsideMeetingLayers(*dictionary)) continue;
+        const ScannedWindow window = scannedWindow(*dictionary);
+        if (Text::isBlank(window.windowText) || isHostWindow(window.owner)) continue;
 
-        // The host application's own windows would otherwise report its own UI as a meeting.
-        if (owner == "Electron" || Text::contains(Text::lowercase(owner), "trell")) continue;
-
-        const bool isFrontmost = (request.frontmostPid > 0 && pid == request.frontmostPid) ||
-                                 ownerMatchesFrontmost(owner, request.frontmostName);
+        const bool isFrontmost = (request.frontmostPid > 0 && window.pid == request.frontmostPid) ||
+                                 ownerMatchesFrontmost(window.owner, request.frontmostName);
         if (!isFrontmost) continue;  // every path below needs a frontmost window
 
-        const bool isBrowser = ownerIsBrowser(owner);
-        const std::string lowerTitle = Text::lowercase(title);
-        const bool meetingUrlLike = containsAny(windowText, {Host::googleMeet, "google meet", "webex",
-                                                             Host::microsoftTeams, Host::zoom}) ||
-                                    ConferenceEvidence::textSuggestsMeetingUrl(title);
-        const bool browserMeetingTitle =
-            isBrowser && (ConferenceEvidence::titleLooksLikeMeetCode(title) ||
-                          ConferenceEvidence::textLooksLikeStandaloneMeetToken(lowerTitle) ||
-                          Text::contains(lowerTitle, "webex") ||
-                          ConferenceEvidence::textLooksLikeMicrosoftTeamsProduct(title) ||
-                          Text::contains(lowerTitle, "zoom"));
-        const bool strongTitle = ConferenceEvidence::textSuggestsStrongInCallTitle(title);
-
-        if (const auto rule = matchWindowRule(
-                {.owner = owner, .title = title, .windowText = windowText, .strongTitle = strongTitle})) {
+        if (const auto rule = matchWindowRule(window)) {
             if (!ruleTaken) {
                 ruleTaken = true;
                 result.likely = true;
                 result.subtitle = rule->subtitle;
                 result.alertTitle = rule->alertTitle;
             }
-        } else {
-            const bool worthWalking = strongTitle || meetingUrlLike || browserMeetingTitle ||
-                                      isConferencingOwner(owner) || (isBrowser && Text::isBlank(title));
-            if (!worthWalking) continue;
+        } else if (!worthWalking(window)) {
+            continue;
         }
 
         // A window without a usable pid can still name the meeting, but cannot be walked.
-        if (pid <= 0) continue;
-        std::string candidateTitle;
-        if (const auto titles = titlesByPid.find(pid); titles != titlesByPid.end()) {
-            candidateTitle = joinedTitles(titles->second);
-        } else {
-            candidateTitle = title;
-        }
-        result.candidates.push_back({.owner = owner, .title = std::move(candidateTitle), .pid = pid});
+        if (window.pid <= 0) continue;
+        const auto processTitles = titles.find(window.pid);
+        result.candidates.push_back(
+            {.owner = window.owner,
+             .title = processTitles != titles.end()
+                          ? Text::joined(processTitles->second, candidateTitleSeparator)
+                          : window.title,
+             .pid = window.pid});
         return result;
     }
     return result;
@@ -178,19 +177,13 @@ bool isBrowserBundle(std::string_view bundleId) {
     return Text::contains(b, "opera") || Text::contains(b, "vivaldi");
 }
 
-bool ownerIsBrowser(std::string_view owner) {
-    return containsAny(Text::lowercase(owner), {"chrome", "brave", "firefox", "safari", "edge", "opera",
-                                                "arc", "vivaldi", "chromium"});
-}
-
 bool isConferencingOwner(std::string_view owner) {
-    return containsAny(Text::lowercase(owner),
-                       {"zoom", "teams", "webex", "slack", "facetime", "ringcentral", "goto"});
+    return Text::containsAny(Text::lowercase(owner), CE::conferencingOwnerTokens);
 }
 
 bool isZoomMeetingWindow(std::string_view owner, std::string_view name) {
     return Text::contains(Text::lowercase(owner), "zoom") && !Text::isBlank(Text::lowercase(name)) &&
-           ConferenceEvidence::textSuggestsMeetingUrlOrTitle(name);
+           CE::textSuggestsMeetingUrlOrTitle(name);
 }
 
 bool ownerMatchesFrontmost(std::string_view owner, std::string_view frontmostName) {
@@ -198,11 +191,11 @@ bool ownerMatchesFrontmost(std::string_view owner, std::string_view frontmostNam
     const std::string f = Text::lowercase(frontmostName);
     if (o.empty() || f.empty()) return false;
     if (Text::equals(o, f) || Text::contains(o, f) || Text::contains(f, o)) return true;
-    if (Text::equals(Text::lowercase(ConferenceEvidence::shortOwner(owner)),
-                     Text::lowercase(ConferenceEvidence::shortOwner(frontmostName)))) {
+    if (Text::equals(Text::lowercase(CE::shortOwner(owner)),
+                     Text::lowercase(CE::shortOwner(frontmostName)))) {
         return true;
     }
-    for (const auto token : {"zoom", "slack", "teams"}) {
+    for (const auto token : CE::sameProductOwnerTokens) {
         if (Text::contains(o, token) && Text::contains(f, token)) return true;
     }
     return false;

@@ -10,13 +10,17 @@
 #include <vector>
 
 #include "Callsense/WindowDictionary.hpp"
+#include "ConferenceEvidence/EvidenceRecords.hpp"
 #include "Desktop/Desktop.hpp"
 
 namespace Callsense {
 
+// Between the titles of a candidate's windows.
+inline constexpr std::string_view candidateTitleSeparator = " | ";
+
 struct WindowCandidate {
     std::string owner;
-    // All non-blank titles of the owner process's windows, joined with " | ".
+    // All non-blank titles of the owner process's windows, joined with the separator.
     std::string title;
     Desktop::Pid pid = 0;
 
@@ -25,8 +29,8 @@ struct WindowCandidate {
 
 struct MeetingWindowScanResult {
     bool likely = false;
-    std::string subtitle = "Microphone";
-    std::string alertTitle = "Meeting detected";
+    std::string subtitle{ConferenceEvidence::noMeetingSubtitle};
+    std::string alertTitle{ConferenceEvidence::noMeetingAlertTitle};
     std::vector<WindowCandidate> candidates;
 
     bool operator==(const MeetingWindowScanResult&) const = default;
@@ -51,7 +55,6 @@ MeetingWindowScanResult scanMeetingWindows(const std::optional<WindowList>& wind
 std::optional<FrontmostApplication> frontmostApplication(Desktop::Workspace& workspace);
 
 bool isBrowserBundle(std::string_view bundleId);
-bool ownerIsBrowser(std::string_view owner);
 bool isConferencingOwner(std::string_view owner);
 bool isZoomMeetingWindow(std::string_view owner, std::string_view name);
 bool ownerMatchesFrontmost(std::string_view owner, std::string_view frontmostName);

@@ -4,21 +4,30 @@
 
 namespace Callsense {
 
-Output fallbackOutput() {
+Output reportOf(const ConferenceEvidence::ConferenceScore& score, const Observations& observations) {
+    std::vector<std::string> evidence;
+    evidence.reserve(score.evidence.size());
+    for (const auto tag : score.evidence)
+        evidence.emplace_back(ConferenceEvidence::rawValue(tag));
     return Output{
-        .inputRunning = false,
-        .meetingUiLikely = false,
-        .browserFrontmost = false,
-        .callLikely = false,
-        .subtitle = "Microphone",
-        .alertTitle = "Meeting detected",
-        .accessibilityTrusted = false,
-        .confidence = "none",
-        .evidence = {},
-        .frontmostOwner = "Unknown",
-        .sessionFamily = "unknown",
-        .meetingFingerprint = std::nullopt,
+        .inputRunning = observations.inputRunning,
+        .meetingUiLikely = observations.meetingUiLikely,
+        .browserFrontmost = observations.browserFrontmost,
+        .callLikely = score.callLikely,
+        .subtitle = score.subtitle,
+        .alertTitle = score.alertTitle,
+        .accessibilityTrusted = observations.accessibilityTrusted,
+        .confidence = std::string(ConferenceEvidence::rawValue(score.confidence)),
+        .evidence = std::move(evidence),
+        .frontmostOwner =
+            observations.frontmostName.empty() ? std::string(unknownOwner) : observations.frontmostName,
+        .sessionFamily = score.sessionFamily,
+        .meetingFingerprint = score.meetingFingerprint,
     };
+}
+
+Output fallbackOutput() {
+    return reportOf(ConferenceEvidence::noMeetingScore(), {});
 }
 
 std::optional<std::string> encodeOutput(const Output& output) {

@@ -4,9 +4,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ConferenceEvidence/EvidenceRecords.hpp"
+
 namespace Callsense {
+
+// The owner the report names when no application is frontmost or it has no name.
+inline constexpr std::string_view unknownOwner = "Unknown";
 
 struct Output {
     bool inputRunning = false;
@@ -24,6 +30,19 @@ struct Output {
 
     bool operator==(const Output&) const = default;
 };
+
+// What the probes found beside the verdict.
+struct Observations {
+    bool inputRunning = false;
+    bool meetingUiLikely = false;
+    bool browserFrontmost = false;
+    bool accessibilityTrusted = false;
+    // The frontmost application's raw name, empty when there is none.
+    std::string frontmostName;
+};
+
+// The report of a verdict: the score's fields as the report prints them.
+Output reportOf(const ConferenceEvidence::ConferenceScore& score, const Observations& observations);
 
 // Printed in place of a report that cannot be encoded, so the host still gets a
 // well-formed "nothing found" answer.

@@ -17,7 +17,7 @@ bool isLeaveLabel(std::string_view s) {
         "leave call",  "leave meeting",  "leave huddle", "end call",
         "end meeting", "end video call", "hang up",      "hangup",
     };
-    if (PhraseSearch::anyOccursIn(s, leavePhrases)) return true;
+    if (Text::containsAny(s, leavePhrases)) return true;
     if (Text::equals(s, "leave") || Text::startsWith(s, "leave ")) return true;
     if (Text::contains(s, "leave") &&
         (Text::contains(s, "call") || Text::contains(s, "meeting") || Text::contains(s, "video"))) {
@@ -35,7 +35,7 @@ bool isParticipantsOrShareLabel(std::string_view s) {
         "participant",  "people",        "show everyone", "raise hand",      "captions",
         "share screen", "share content", "present now",   "stop presenting",
     };
-    if (PhraseSearch::anyOccursIn(s, phrases)) return true;
+    if (Text::containsAny(s, phrases)) return true;
     return Text::contains(s, "share") &&
            (Text::contains(s, "screen") || Text::contains(s, "content") || Text::contains(s, "present"));
 }
@@ -78,11 +78,11 @@ bool inCallControlsPresent(const std::vector<std::string>& labels) {
 }
 
 bool textSuggestsLobby(std::string_view text) {
-    return PhraseSearch::anyOccursIn(Text::lowercase(text), lobbyPhrases);
+    return Text::containsAny(Text::lowercase(text), lobbyPhrases);
 }
 
 bool textSuggestsInCallChrome(std::string_view text) {
-    return PhraseSearch::anyOccursIn(Text::lowercase(text), inCallChromePhrases);
+    return Text::containsAny(Text::lowercase(text), inCallChromePhrases);
 }
 
 bool hasLobbyHints(const TitlesAndLobbyHints& texts) {

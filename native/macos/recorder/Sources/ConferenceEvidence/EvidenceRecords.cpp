@@ -72,15 +72,17 @@ ConferenceScore emptyScore(const EmptyScoreArguments& arguments) {
         .callLikely = false,
         .confidence = MeetingConfidence::none,
         .evidence = arguments.evidence,
-        .subtitle = "Microphone",
-        .alertTitle = "Meeting detected",
+        .subtitle = std::string(noMeetingSubtitle),
+        .alertTitle = std::string(noMeetingAlertTitle),
         .sessionFamily = arguments.sessionFamily,
         .meetingFingerprint = arguments.meetingFingerprint,
     };
 }
 
 ConferenceScore noMeetingScore() {
-    return emptyScore({.evidence = {}, .sessionFamily = "unknown", .meetingFingerprint = std::nullopt});
+    return emptyScore({.evidence = {},
+                       .sessionFamily = std::string(unknownSessionFamily),
+                       .meetingFingerprint = std::nullopt});
 }
 
 }  // namespace ConferenceEvidence

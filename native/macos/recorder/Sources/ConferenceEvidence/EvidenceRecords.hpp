@@ -9,6 +9,11 @@
 
 namespace ConferenceEvidence {
 
+// What the report says when it has found no meeting to name.
+inline constexpr std::string_view noMeetingSubtitle = "Microphone";
+inline constexpr std::string_view noMeetingAlertTitle = "Meeting detected";
+inline constexpr std::string_view unknownSessionFamily = "unknown";
+
 enum class MeetingConfidence { high, medium, none };
 
 enum class MeetingEvidenceTag { meetingUrlOrTitle, callControlsPresent, inputRunning };

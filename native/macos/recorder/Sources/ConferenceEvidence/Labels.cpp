@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ConferenceEvidence/EvidenceRecords.hpp"
 #include "Text/Text.hpp"
 
 namespace ConferenceEvidence {
@@ -75,7 +76,7 @@ CandidateLabel labelForCandidate(const LabelArguments& arguments) {
     if (Text::contains(t, "huddle") || (Text::contains(t, "slack") && Text::contains(t, "call"))) {
         return label(s, slackAlert);
     }
-    if (Text::isBlank(arguments.owner)) return label("Microphone", "Meeting detected");
+    if (Text::isBlank(arguments.owner)) return label(noMeetingSubtitle, noMeetingAlertTitle);
     return label(s, s + " meeting detected");
 }
 
@@ -97,7 +98,7 @@ std::string sessionFamily(const SessionFamilyArguments& arguments) {
         textLooksLikeStandaloneMeetToken(h)) {
         return "meet";
     }
-    return "unknown";
+    return std::string(unknownSessionFamily);
 }
 
 std::optional<std::string> meetingFingerprint(const TitlesAndUrls& texts) {

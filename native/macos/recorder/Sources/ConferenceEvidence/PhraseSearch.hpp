@@ -2,7 +2,6 @@
 
 // Table tests shared by the module's sources; not part of the library's interface.
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,14 +9,6 @@
 #include "Text/Text.hpp"
 
 namespace ConferenceEvidence::PhraseSearch {
-
-// Tried in stored order; the first hit decides.
-inline bool anyOccursIn(std::string_view text, std::span<const std::string_view> phrases) {
-    for (const auto phrase : phrases) {
-        if (Text::contains(text, phrase)) return true;
-    }
-    return false;
-}
 
 // The first list in its order, then the second.
 template <typename Test>

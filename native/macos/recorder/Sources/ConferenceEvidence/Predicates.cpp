@@ -57,27 +57,27 @@ std::string shortOwner(std::string_view owner) {
 bool textSuggestsMeetingUrl(std::string_view text) {
     const auto lowered = Text::lowercase(text);
     if (Text::isBlank(lowered)) return false;
-    return PhraseSearch::anyOccursIn(lowered, meetingUrlFragments);
+    return Text::containsAny(lowered, meetingUrlFragments);
 }
 
 bool textSuggestsStrongInCallTitle(std::string_view text) {
     const auto lowered = Text::lowercase(text);
     if (Text::isBlank(lowered)) return false;
-    if (PhraseSearch::anyOccursIn(lowered, joinPromptPhrases)) return false;
-    return PhraseSearch::anyOccursIn(lowered, strongInCallTitlePhrases);
+    if (Text::containsAny(lowered, joinPromptPhrases)) return false;
+    return Text::containsAny(lowered, strongInCallTitlePhrases);
 }
 
 bool textSuggestsMeetingUrlOrTitle(std::string_view text) {
     return textSuggestsMeetingUrl(text) || textSuggestsStrongInCallTitle(text) ||
-           PhraseSearch::anyOccursIn(Text::lowercase(text), weakProductTitlePhrases);
+           Text::containsAny(Text::lowercase(text), weakProductTitlePhrases);
 }
 
 bool isBrowserOwner(std::string_view owner) {
-    return PhraseSearch::anyOccursIn(Text::lowercase(owner), browserOwnerTokens);
+    return Text::containsAny(Text::lowercase(owner), browserOwnerTokens);
 }
 
 bool textSuggestsSchedulingSurface(std::string_view text) {
-    return PhraseSearch::anyOccursIn(Text::lowercase(text), schedulingSurfaceFragments);
+    return Text::containsAny(Text::lowercase(text), schedulingSurfaceFragments);
 }
 
 bool titleLooksLikeMeetCode(std::string_view title) {

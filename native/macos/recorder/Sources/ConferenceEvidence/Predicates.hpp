@@ -17,6 +17,8 @@ inline constexpr std::string_view zoomWebDomain = "zoom.us";
 inline constexpr std::string_view zoomClientOwner = "zoom.us";
 inline constexpr std::string_view teamsHostWithoutTld = "teams.microsoft";
 inline constexpr std::string_view teamsConsumerHostWithoutTld = "teams.live";
+inline constexpr std::string_view aroundWebHost = "around.co";
+inline constexpr std::string_view gatherWebHost = "gather.town";
 
 // All tables are lower case and tested against lowercased text, in stored order.
 inline constexpr std::array<std::string_view, 16> meetingUrlFragments{
@@ -24,7 +26,7 @@ inline constexpr std::array<std::string_view, 16> meetingUrlFragments{
     "zoom.us/w",         "zoom.us/s",
     teamsHostWithoutTld, teamsConsumerHostWithoutTld,
     "webex.com",         "whereby.com",
-    "around.co",         "gather.town",
+    aroundWebHost,       gatherWebHost,
     "gotomeeting",       "goto.com",
     "ringcentral.com",   "facetime.apple",
     "slack.com/call",    "app.slack.com/huddle",
@@ -58,6 +60,32 @@ inline constexpr std::array<std::string_view, 5> schedulingSurfaceFragments{
 inline constexpr std::array<std::string_view, 9> browserOwnerTokens{
     "chrome", "brave", "edge", "firefox", "safari", "opera", "vivaldi", "arc", "chromium",
 };
+
+inline constexpr std::array<std::string_view, 7> conferencingOwnerTokens{
+    "zoom", "teams", "webex", "slack", "facetime", "ringcentral", "goto",
+};
+
+// A window's owner and the frontmost application's name that both hold one of these
+// name the same product.
+inline constexpr std::array<std::string_view, 3> sameProductOwnerTokens{"zoom", "slack", "teams"};
+
+// The window scan's phrases, tested against a window's lower-cased owner name and title.
+inline constexpr std::array<std::string_view, 5> meetingServiceWindowPhrases{
+    meetHostWithoutTld, "google meet", "webex", teamsHostWithoutTld, zoomWebDomain,
+};
+inline constexpr std::array<std::string_view, 2> googleMeetWindowPhrases{"google meet", meetHostWithoutTld};
+inline constexpr std::array<std::string_view, 2> teamsWindowPhrases{"microsoft teams", teamsHostWithoutTld};
+inline constexpr std::array<std::string_view, 3> slackCallWindowPhrases{"huddle", "voice call", "call with"};
+inline constexpr std::array<std::string_view, 3> roomServiceWindowPhrases{aroundWebHost, "whereby",
+                                                                          gatherWebHost};
+inline constexpr std::array<std::string_view, 3> dialInServiceWindowPhrases{
+    "ringcentral",
+    "gotomeeting",
+    "goto meeting",
+};
+
+// Words of an accessibility window title that put the window among the first to walk.
+inline constexpr std::array<std::string_view, 4> meetingWindowTitleWords{"meet", "webex", "zoom", "huddle"};
 
 // Keys are owner names exactly as the window list reports them.
 inline constexpr std::array<std::pair<std::string_view, std::string_view>, 6> ownerShortNames{{

@@ -4,21 +4,10 @@
 
 namespace RoomcodeCore::WindowChromeButtons {
 
-namespace {
-
-bool containsAny(const std::string& text, std::initializer_list<std::string_view> phrases) {
-    for (std::string_view phrase : phrases) {
-        if (Text::contains(text, phrase)) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 bool isWindowButton(const AXNode& node) {
     // The platform's subroles for the title-bar buttons all name their job.
     const std::string subrole = Text::lowercase(node.subrole().value_or(""));
-    if (containsAny(subrole, {"close", "minimize", "zoom", "fullscreen", "full-screen"})) return true;
+    if (Text::containsAny(subrole, {"close", "minimize", "zoom", "fullscreen", "full-screen"})) return true;
 
     const std::string title = Text::lowercase(node.title().value_or(""));
     if (title == "close" || title == "minimize" || title == "zoom" || Text::contains(title, "full screen")) {
@@ -26,7 +15,7 @@ bool isWindowButton(const AXNode& node) {
     }
 
     const std::string roleDescription = Text::lowercase(node.roleDescription().value_or(""));
-    return containsAny(roleDescription, {"full screen", "minimize", "close button"});
+    return Text::containsAny(roleDescription, {"full screen", "minimize", "close button"});
 }
 
 }  // namespace RoomcodeCore::WindowChromeButtons

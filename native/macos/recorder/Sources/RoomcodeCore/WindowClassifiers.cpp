@@ -10,13 +10,6 @@ namespace RoomcodeCore::WindowClassifiers {
 
 namespace {
 
-bool containsAny(std::string_view text, std::initializer_list<std::string_view> phrases) {
-    for (std::string_view phrase : phrases) {
-        if (Text::contains(text, phrase)) return true;
-    }
-    return false;
-}
-
 std::vector<std::string> trimmedLowerLabels(const std::vector<AXNodePtr>& nodes) {
     std::vector<std::string> labels;
     for (const AXNodePtr& node : nodes) {
@@ -38,8 +31,8 @@ bool isStartOrJoin(std::string_view label) {
 }
 
 bool isJoinPreview(const std::vector<AXNodePtr>& nodes) {
-    if (containsAny(controlText(nodes),
-                    {"always show this preview", "preview when joining", "show this preview"})) {
+    if (Text::containsAny(controlText(nodes),
+                          {"always show this preview", "preview when joining", "show this preview"})) {
         return true;
     }
     const std::vector<std::string> labels = trimmedLowerLabels(nodes);
@@ -47,18 +40,18 @@ bool isJoinPreview(const std::vector<AXNodePtr>& nodes) {
 }
 
 bool isWaitingRoom(const std::vector<AXNodePtr>& nodes) {
-    return containsAny(controlText(nodes), {
-                                               "waiting room",
-                                               "waiting for the host",
-                                               "host will let you in",
-                                               "will let you in soon",
-                                               "please wait, the meeting host",
-                                               "someone lets you in",
-                                               "you've been placed in the waiting room",
-                                               "you have been placed in the waiting room",
-                                               "the host has been notified",
-                                               "please wait for the host",
-                                           });
+    return Text::containsAny(controlText(nodes), {
+                                                     "waiting room",
+                                                     "waiting for the host",
+                                                     "host will let you in",
+                                                     "will let you in soon",
+                                                     "please wait, the meeting host",
+                                                     "someone lets you in",
+                                                     "you've been placed in the waiting room",
+                                                     "you have been placed in the waiting room",
+                                                     "the host has been notified",
+                                                     "please wait for the host",
+                                                 });
 }
 
 }  // namespace
@@ -110,7 +103,7 @@ bool isHomeWindow(const AXNode& window) {
 
 bool isShareCompanion(const AXNode& window) {
     const std::string title = Text::lowercase(window.title().value_or(""));
-    return containsAny(title, {"sharing screen", "you are sharing"});
+    return Text::containsAny(title, {"sharing screen", "you are sharing"});
 }
 
 bool isJoinPreviewWindow(const AXNodePtr& window, Clock& clock) {
@@ -129,7 +122,8 @@ bool isLiveMeetingWindow(const AXNodePtr& window, Clock& clock) {
 }
 
 bool looksLikeMeetingInfoSurface(const AXNodePtr& window, Clock& clock) {
-    if (containsAny(Text::lowercase(window->title().value_or("")), {"meeting information", "meeting info"})) {
+    if (Text::containsAny(Text::lowercase(window->title().value_or("")),
+                          {"meeting information", "meeting info"})) {
         return true;
     }
     for (const AXNodePtr& node : collectedNodes(window, clock)) {
@@ -137,7 +131,7 @@ bool looksLikeMeetingInfoSurface(const AXNodePtr& window, Clock& clock) {
              {node->title(), node->value(), node->accessibilityDescription(), node->help()}) {
             if (!text) continue;
             if (Roomcode::textLooksLikeMeetingIdLabel(*text)) return true;
-            if (containsAny(Text::lowercase(*text), {"invite link", "view meeting info"})) return true;
+            if (Text::containsAny(Text::lowercase(*text), {"invite link", "view meeting info"})) return true;
             if (Roomcode::parse(*text)) return true;
         }
     }
@@ -145,9 +139,9 @@ bool looksLikeMeetingInfoSurface(const AXNodePtr& window, Clock& clock) {
 }
 
 bool meetingWindowShowsSharing(const AXNodePtr& meetingWindow, Clock& clock) {
-    return containsAny(controlText(collectedNodes(meetingWindow, clock)),
-                       {"stop share", "stop sharing", "you are sharing", "sharing your screen", "pause share",
-                        "resume share"});
+    return Text::containsAny(controlText(collectedNodes(meetingWindow, clock)),
+                             {"stop share", "stop sharing", "you are sharing", "sharing your screen",
+                              "pause share", "resume share"});
 }
 
 bool sameWindow(const AXNode& a, const AXNode& b) {

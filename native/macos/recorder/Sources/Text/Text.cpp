@@ -206,13 +206,25 @@ bool equals(std::string_view a, std::string_view b) {
     return decompose(a) == decompose(b);
 }
 
-std::string joinedWithSpaces(const std::vector<std::string>& parts) {
+bool containsAny(std::string_view text, std::span<const std::string_view> needles) {
+    return std::ranges::any_of(needles, [&](std::string_view needle) { return contains(text, needle); });
+}
+
+bool containsAny(std::string_view text, std::initializer_list<std::string_view> needles) {
+    return containsAny(text, std::span(needles.begin(), needles.size()));
+}
+
+std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) out.push_back(' ');
+        if (i > 0) out += separator;
         out += parts[i];
     }
     return out;
+}
+
+std::string joinedWithSpaces(const std::vector<std::string>& parts) {
+    return joined(parts, " ");
 }
 
 std::vector<std::string> graphemes(std::string_view text) {

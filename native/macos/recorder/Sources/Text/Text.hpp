@@ -11,8 +11,10 @@
 //   - graphemeCount() counts each invalid sequence as one character.
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +39,13 @@ bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 bool equals(std::string_view a, std::string_view b);
 
-// The strings in order with one U+0020 between neighbours; empty list, empty string.
+// `contains` for any of the needles, tried in their order.
+bool containsAny(std::string_view text, std::span<const std::string_view> needles);
+bool containsAny(std::string_view text, std::initializer_list<std::string_view> needles);
+
+// The strings in order with the separator between neighbours; empty list, empty string.
+std::string joined(const std::vector<std::string>& parts, std::string_view separator);
+// Joined with one U+0020.
 std::string joinedWithSpaces(const std::vector<std::string>& parts);
 
 // Number of user-perceived characters (extended grapheme clusters).

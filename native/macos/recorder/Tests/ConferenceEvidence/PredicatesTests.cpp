@@ -125,8 +125,16 @@ TEST(Predicates, MicrosoftTeamsProduct) {
 
 TEST(Predicates, BrowserOwnerIsASubstringTest) {
     const std::vector<TextCase> cases{
-        {"Google Chrome", true},  {"Firefox", true},  {"Arc", true},    {"Search Tool", true},
-        {"Knowledge Base", true}, {"zoom.us", false}, {"Slack", false}, {"", false},
+        {"Google Chrome", true},
+        {"Firefox", true},
+        {"Arc", true},
+        {"Microsoft Edge", true},
+        {"Search Tool", true},
+        {"Knowledge Base", true},
+        {"Search Archive", true},
+        {"zoom.us", false},
+        {"Slack", false},
+        {"", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CE::isBrowserOwner(c.text), c.expected) << c.text;

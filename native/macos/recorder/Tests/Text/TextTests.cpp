@@ -100,10 +100,21 @@ TEST(Comparison, InvalidUtf8ComparesAsReplacementCharacter) {
     EXPECT_TRUE(equals("\xFF", "\xFE"));  // both read as one U+FFFD
 }
 
-TEST(Join, JoinsWithSingleSpaces) {
+TEST(Comparison, ContainsAnyNeedleByTheSameRules) {
+    EXPECT_TRUE(containsAny("in a zoom meeting", {"webex", "zoom"}));
+    EXPECT_TRUE(containsAny("caf" + precomposedE, {"x", "caf" + decomposedE}));
+    EXPECT_FALSE(containsAny("caf" + decomposedE, {"cafe"}));
+    EXPECT_FALSE(containsAny("abc", {"", "d"}));
+    EXPECT_FALSE(containsAny("abc", {}));
+}
+
+TEST(Join, JoinsWithTheSeparatorBetweenNeighbours) {
     EXPECT_EQ(joinedWithSpaces({}), "");
     EXPECT_EQ(joinedWithSpaces({"a"}), "a");
     EXPECT_EQ(joinedWithSpaces({"a", "", "b c"}), "a  b c");
+    EXPECT_EQ(joined({}, " | "), "");
+    EXPECT_EQ(joined({"Zoom Meeting"}, " | "), "Zoom Meeting");
+    EXPECT_EQ(joined({"Zoom Meeting", "", "Zoom Workplace"}, " | "), "Zoom Meeting |  | Zoom Workplace");
 }
 
 TEST(Graphemes, CountsUserPerceivedCharacters) {

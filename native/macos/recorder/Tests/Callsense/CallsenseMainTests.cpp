@@ -27,9 +27,10 @@ TEST(MicrophoneProbe, RunningOnlyWhenBothReadsSucceedAndTheDeviceRuns) {
          2},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Testing::SceneDesktop desktop(Json{{"audio", c.audio}});
-        EXPECT_EQ(defaultInputIsRunning(desktop.audioHardware()), c.running) << c.name;
-        EXPECT_EQ(desktop.requestCount("audioHardware.readUInt32"), c.reads) << c.name;
+        EXPECT_EQ(defaultInputIsRunning(desktop.audioHardware()), c.running);
+        EXPECT_EQ(desktop.requestCount("audioHardware.readUInt32"), c.reads);
     }
 }
 

@@ -74,9 +74,10 @@ TEST(MeetingWindowScan, WindowRulesInOrder) {
         {"GoTo", "GoTo Meeting - in this call", "GoTo", "GoTo meeting detected"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << c.title);
         const auto result = scan(Json::array({window(c.owner, 40, c.title)}), c.owner, 40);
-        EXPECT_EQ(result, likely(c.subtitle, c.alertTitle, {{.owner = c.owner, .title = c.title, .pid = 40}}))
-            << c.owner << " / " << c.title;
+        EXPECT_EQ(result,
+                  likely(c.subtitle, c.alertTitle, {{.owner = c.owner, .title = c.title, .pid = 40}}));
     }
 }
 
@@ -96,11 +97,12 @@ TEST(MeetingWindowScan, FrontmostWindowsWithoutARuleBecomeCandidatesOnlyWhenMeet
         {"TextEdit", "Untitled", false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << c.title);
         const auto result = scan(Json::array({window(c.owner, 40, c.title)}), c.owner, 40);
         const std::vector<WindowCandidate> expected =
             c.candidate ? std::vector<WindowCandidate>{{.owner = c.owner, .title = c.title, .pid = 40}}
                         : std::vector<WindowCandidate>{};
-        EXPECT_EQ(result, notLikely(expected)) << c.owner << " / " << c.title;
+        EXPECT_EQ(result, notLikely(expected));
     }
 }
 
@@ -126,6 +128,7 @@ TEST(MeetingWindowScan, LayersOutsideZeroToTwentyFiveAreSkipped) {
         {30.0, false}, {5'000'000'000LL, true},  // too large for Int32
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.layer.dump());
         Json entry = window("zoom.us", 501, "Zoom Meeting");
         if (c.layer.is_null()) {
             entry.erase("kCGWindowLayer");
@@ -133,7 +136,7 @@ TEST(MeetingWindowScan, LayersOutsideZeroToTwentyFiveAreSkipped) {
             entry["kCGWindowLayer"] = c.layer;
         }
         const auto result = scan(Json::array({entry}), "zoom.us", 501);
-        EXPECT_EQ(result.likely, c.considered) << c.layer.dump();
+        EXPECT_EQ(result.likely, c.considered);
     }
 }
 
@@ -146,9 +149,10 @@ TEST(MeetingWindowScan, HostWindowsAreSkippedEvenWhenFrontmost) {
         {"electron", false}, {"Electron Helper", false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.owner);
         const auto result = scan(Json::array({window(c.owner, 77, "Slack huddle with Ana")}), c.owner, 77);
-        EXPECT_EQ(result.likely, !c.skipped) << c.owner;
-        EXPECT_EQ(result.candidates.empty(), c.skipped) << c.owner;
+        EXPECT_EQ(result.likely, !c.skipped);
+        EXPECT_EQ(result.candidates.empty(), c.skipped);
     }
 }
 

@@ -34,8 +34,9 @@ TEST(WindowDictionary, ReadsKeysOfTheExpectedTypeOnly) {
         {"missing", std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(windowInt32(window, c.key), c.integer) << c.key;
-        EXPECT_EQ(windowString(window, c.key), c.text) << c.key;
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(windowInt32(window, c.key), c.integer);
+        EXPECT_EQ(windowString(window, c.key), c.text);
     }
     EXPECT_EQ(windowInt32({{"min", std::int64_t{-2147483648}}}, "min"),
               std::numeric_limits<std::int32_t>::min());

@@ -28,8 +28,10 @@ TEST(WindowNames, BrowserBundles) {
         {"us.zoom.xos", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(isBrowserBundle(c.bundleId), c.browser) << c.bundleId;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bundleId);
+        EXPECT_EQ(isBrowserBundle(c.bundleId), c.browser);
+    }
 }
 
 TEST(WindowNames, ConferencingOwners) {
@@ -76,7 +78,8 @@ TEST(WindowNames, OwnerMatchesFrontmost) {
         {"", "", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ownerMatchesFrontmost(c.owner, c.frontmost), c.matches) << c.owner << " / " << c.frontmost;
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << c.frontmost);
+        EXPECT_EQ(ownerMatchesFrontmost(c.owner, c.frontmost), c.matches);
     }
 }
 

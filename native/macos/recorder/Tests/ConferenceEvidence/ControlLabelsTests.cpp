@@ -50,8 +50,10 @@ TEST(ControlLabels, ClassifiesByGroupInOrder) {
         {" \n\t", none},
         {"", none},
     };
-    for (const auto& [label, expected] : cases)
-        EXPECT_EQ(CE::classifyControlLabel(label), expected) << label;
+    for (const auto& [label, expected] : cases) {
+        SCOPED_TRACE(label);
+        EXPECT_EQ(CE::classifyControlLabel(label), expected);
+    }
 }
 
 TEST(ControlLabels, CallControlsNeedATalkControlAndACallControl) {
@@ -68,8 +70,9 @@ TEST(ControlLabels, CallControlsNeedATalkControlAndACallControl) {
         {{}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CE::callControlsPresent(c.labels), c.expected) << c.labels.size();
-        EXPECT_EQ(CE::inCallControlsPresent(c.labels), c.expected) << c.labels.size();
+        SCOPED_TRACE(c.labels.size());
+        EXPECT_EQ(CE::callControlsPresent(c.labels), c.expected);
+        EXPECT_EQ(CE::inCallControlsPresent(c.labels), c.expected);
     }
 }
 

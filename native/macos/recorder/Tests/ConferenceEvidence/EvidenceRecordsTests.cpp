@@ -24,10 +24,12 @@ TEST(EvidenceRecords, RawValuesRoundTrip) {
 TEST(EvidenceRecords, RawConstructionIsExactAndCaseSensitive) {
     EXPECT_EQ(CE::meetingConfidenceFromRaw("none"), MeetingConfidence::none);
     for (const auto raw : {"High", "high ", " high", "", "NONE", "med"}) {
-        EXPECT_EQ(CE::meetingConfidenceFromRaw(raw), std::nullopt) << '"' << raw << '"';
+        SCOPED_TRACE(testing::Message() << '"' << raw << '"');
+        EXPECT_EQ(CE::meetingConfidenceFromRaw(raw), std::nullopt);
     }
     for (const auto raw : {"inputrunning", "InputRunning", "inputRunning ", "", "callControls"}) {
-        EXPECT_EQ(CE::meetingEvidenceTagFromRaw(raw), std::nullopt) << '"' << raw << '"';
+        SCOPED_TRACE(testing::Message() << '"' << raw << '"');
+        EXPECT_EQ(CE::meetingEvidenceTagFromRaw(raw), std::nullopt);
     }
 }
 

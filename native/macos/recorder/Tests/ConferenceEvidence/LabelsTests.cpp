@@ -38,9 +38,10 @@ TEST(Labels, LabelForCandidateRules) {
         {"Notes", "Shopping list", "Notes", "Notes meeting detected"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << c.text);
         const auto label = CE::labelForCandidate({.owner = c.owner, .combinedText = c.text});
-        EXPECT_EQ(label.subtitle, c.subtitle) << c.owner << " / " << c.text;
-        EXPECT_EQ(label.alertTitle, c.alertTitle) << c.owner << " / " << c.text;
+        EXPECT_EQ(label.subtitle, c.subtitle);
+        EXPECT_EQ(label.alertTitle, c.alertTitle);
     }
 }
 
@@ -66,9 +67,10 @@ TEST(Labels, AWindowTitleThatIsAMeetCodeNamesGoogleMeet) {
         std::string combinedText;
         for (const auto& text : combined)
             combinedText += (combinedText.empty() ? "" : " ") + text;
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << combinedText);
         const auto label = CE::labelForCandidate(
             {.owner = c.owner, .combinedText = combinedText, .windowTitles = c.windowTitles});
-        EXPECT_EQ(label.alertTitle, c.alertTitle) << c.owner << " / " << combinedText;
+        EXPECT_EQ(label.alertTitle, c.alertTitle);
     }
 }
 
@@ -98,9 +100,9 @@ TEST(Labels, SessionFamilyRules) {
         {"", "", "", "unknown"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.owner << " / " << c.text << " / " << c.alertTitle);
         EXPECT_EQ(CE::sessionFamily({.owner = c.owner, .combinedText = c.text, .alertTitle = c.alertTitle}),
-                  c.family)
-            << c.owner << " / " << c.text << " / " << c.alertTitle;
+                  c.family);
     }
 }
 
@@ -132,10 +134,10 @@ TEST(Labels, MeetingFingerprintPrecedence) {
         {{}, {}, std::nullopt},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE((c.windowTitles.empty() ? std::string() : c.windowTitles.front()));
         EXPECT_EQ(
             CE::meetingFingerprint({.windowTitles = c.windowTitles, .axTitlesAndUrls = c.axTitlesAndUrls}),
-            c.expected)
-            << (c.windowTitles.empty() ? std::string() : c.windowTitles.front());
+            c.expected);
     }
 }
 

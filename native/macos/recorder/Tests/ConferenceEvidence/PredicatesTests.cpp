@@ -29,8 +29,10 @@ TEST(Predicates, StrongInCallTitleIsVetoedByJoinPrompts) {
         {"", false},
         {" \t\n", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textSuggestsStrongInCallTitle(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textSuggestsStrongInCallTitle(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, MeetingUrl) {
@@ -48,8 +50,10 @@ TEST(Predicates, MeetingUrl) {
         {"", false},
         {"   ", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textSuggestsMeetingUrl(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textSuggestsMeetingUrl(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, MeetingUrlOrTitleAcceptsWeakProductNames) {
@@ -62,8 +66,10 @@ TEST(Predicates, MeetingUrlOrTitleAcceptsWeakProductNames) {
         {"Teams", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textSuggestsMeetingUrlOrTitle(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textSuggestsMeetingUrlOrTitle(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, MeetCodeTitle) {
@@ -77,8 +83,10 @@ TEST(Predicates, MeetCodeTitle) {
         {"ab-defg-hij", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::titleLooksLikeMeetCode(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::titleLooksLikeMeetCode(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, StandaloneMeetTokenIsCaseSensitive) {
@@ -87,8 +95,10 @@ TEST(Predicates, StandaloneMeetTokenIsCaseSensitive) {
         {"standup - meet", true}, {"meet - standup", true}, {"meet | standup", true},
         {"meeting", false},       {"meet-up", false},       {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, StandaloneMeetTokenReadsEveryDashAsAHyphen) {
@@ -106,8 +116,10 @@ TEST(Predicates, StandaloneMeetTokenReadsEveryDashAsAHyphen) {
         {"meet\u2013abc-defg-hij", false},    // but one before it
         {"Meet \u2013 abc-defg-hij", false},  // still case-sensitive
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textLooksLikeStandaloneMeetToken(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, MicrosoftTeamsProduct) {
@@ -119,8 +131,10 @@ TEST(Predicates, MicrosoftTeamsProduct) {
         {"Teams", false},
         {" ", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textLooksLikeMicrosoftTeamsProduct(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textLooksLikeMicrosoftTeamsProduct(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, BrowserOwnerIsASubstringTest) {
@@ -136,8 +150,10 @@ TEST(Predicates, BrowserOwnerIsASubstringTest) {
         {"Slack", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::isBrowserOwner(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::isBrowserOwner(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, SchedulingSurface) {
@@ -150,8 +166,10 @@ TEST(Predicates, SchedulingSurface) {
         {"https://docs.google.com/document/d/1", true},
         {"https://meet.google.com/abc-defg-hij", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::textSuggestsSchedulingSurface(c.text), c.expected) << c.text;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CE::textSuggestsSchedulingSurface(c.text), c.expected);
+    }
 }
 
 TEST(Predicates, ShortOwnerIsExact) {
@@ -167,8 +185,10 @@ TEST(Predicates, ShortOwnerIsExact) {
         {"Safari", "Safari"},
         {"", ""},
     };
-    for (const auto& [owner, expected] : cases)
-        EXPECT_EQ(CE::shortOwner(owner), expected) << owner;
+    for (const auto& [owner, expected] : cases) {
+        SCOPED_TRACE(owner);
+        EXPECT_EQ(CE::shortOwner(owner), expected);
+    }
 }
 
 TEST(Predicates, ListTestsReadWindowTitlesThenAccessibilityTexts) {
@@ -222,8 +242,8 @@ TEST(Predicates, WeakBrowserProductTab) {
         {{}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CE::hasWeakBrowserProductTab(c.titles), c.expected)
-            << (c.titles.empty() ? std::string("(none)") : c.titles.front());
+        SCOPED_TRACE((c.titles.empty() ? std::string("(none)") : c.titles.front()));
+        EXPECT_EQ(CE::hasWeakBrowserProductTab(c.titles), c.expected);
     }
 }
 

@@ -142,13 +142,14 @@ TEST(Scoring, EachVerdictRule) {
          {Tag::inputRunning}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const auto score = CE::scoreCandidate(c.candidate);
-        EXPECT_EQ(score.callLikely, c.likely) << c.name;
-        EXPECT_EQ(score.confidence, c.confidence) << c.name;
-        EXPECT_EQ(score.evidence, c.evidence) << c.name;
+        EXPECT_EQ(score.callLikely, c.likely);
+        EXPECT_EQ(score.confidence, c.confidence);
+        EXPECT_EQ(score.evidence, c.evidence);
         if (!c.likely) {
-            EXPECT_EQ(score.subtitle, "Microphone") << c.name;
-            EXPECT_EQ(score.alertTitle, "Meeting detected") << c.name;
+            EXPECT_EQ(score.subtitle, "Microphone");
+            EXPECT_EQ(score.alertTitle, "Meeting detected");
         }
     }
 }
@@ -181,8 +182,10 @@ TEST(Scoring, EvidenceComesInFixedOrder) {
          {Tag::meetingUrlOrTitle}},
         {"a product tab outside a browser", {.owner = "Notes", .windowTitles = {"Zoom"}}, {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::scoreCandidate(c.candidate).evidence, c.evidence) << c.name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CE::scoreCandidate(c.candidate).evidence, c.evidence);
+    }
 }
 
 TEST(Scoring, LikelyScoreCarriesLabelsFamilyAndFingerprint) {

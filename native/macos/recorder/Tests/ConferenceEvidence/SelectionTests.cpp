@@ -46,8 +46,10 @@ TEST(Selection, BestScoreRanksConfidenceThenEvidenceCount) {
         {{mediumOne}, mediumOne},
         {{}, CE::noMeetingScore()},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CE::bestScore(c.scores), c.expected) << c.expected.subtitle;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.subtitle);
+        EXPECT_EQ(CE::bestScore(c.scores), c.expected);
+    }
 }
 
 TEST(Selection, PreferFrontmostScore) {
@@ -77,9 +79,9 @@ TEST(Selection, PreferFrontmostScore) {
         {"nothing in common", {{"zoom.us", zoom}, {"Microsoft Teams", teams}}, "Notes", CE::noMeetingScore()},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         EXPECT_EQ(CE::preferFrontmostScore({.scoresByOwner = c.scores, .frontmostOwner = c.frontmost}),
-                  c.expected)
-            << c.name;
+                  c.expected);
     }
 }
 

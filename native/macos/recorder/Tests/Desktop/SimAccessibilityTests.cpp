@@ -94,9 +94,10 @@ TEST(SimAccessibility, ReadErrorsAndMissingValues) {
          {Case{"AXHung", cannotComplete, false}, Case{"AXNamed", Desktop::AxError::noValue, false},
           Case{"AXNothing", success, false}, Case{"AXNotThere", attributeUnsupported, false},
           Case{"AXChildren", success, true}}) {
+        SCOPED_TRACE(c.attribute);
         const auto read = ax.copyAttributeValue(w, c.attribute);
-        EXPECT_EQ(read.code, c.code) << c.attribute;
-        EXPECT_EQ(read.value.has_value(), c.hasValue) << c.attribute;
+        EXPECT_EQ(read.code, c.code);
+        EXPECT_EQ(read.value.has_value(), c.hasValue);
     }
 }
 

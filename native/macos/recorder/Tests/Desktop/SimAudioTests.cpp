@@ -65,10 +65,11 @@ TEST(SimAudioHardware, SizesAndStreamConfigurations) {
              Case{43, volume, CA::unknownPropertyError, 0},
              Case{99, name, CA::badObjectError, 0},
          }) {
+        SCOPED_TRACE(testing::Message() << c.object << " " << c.address.selector);
         const auto size = audio.propertyDataSize(c.object, c.address);
-        EXPECT_EQ(size.code, c.code) << c.object << " " << c.address.selector;
+        EXPECT_EQ(size.code, c.code);
         if (c.code == 0) {
-            EXPECT_EQ(size.value, c.size) << c.object << " " << c.address.selector;
+            EXPECT_EQ(size.value, c.size);
         }
     }
 

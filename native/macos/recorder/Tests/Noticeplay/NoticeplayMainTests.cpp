@@ -76,8 +76,9 @@ TEST_F(PlaySequence, CommandLineErrorsTouchNothing) {
          failure("FILE_NOT_FOUND", "Audio file not found: /tmp/missing.wav")},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
         const auto completion = run(c.arguments);
-        EXPECT_EQ(completion.response, c.response) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(completion.response, c.response);
         EXPECT_EQ(completion.exitStatus, 1);
     }
     EXPECT_TRUE(hardware.writes.empty());
@@ -167,15 +168,16 @@ TEST_F(PlaySequence, FailuresOnTheWayPutBackWhatWasChangedBeforeAnswering) {
          failure("PLAY_FAILED", "AVAudioPlayer.play() returned false"), 6},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Desk desk;
         c.arrange(desk);
         const auto before = desk.hardware.state();
 
         const auto completion = desk.run({"play-speakers", "--file", notice});
-        EXPECT_EQ(completion.response, c.response) << c.what;
-        EXPECT_EQ(completion.exitStatus, 1) << c.what;
-        EXPECT_EQ(desk.hardware.writes.size(), c.writes) << c.what;
-        EXPECT_EQ(desk.hardware.state(), before) << c.what;
+        EXPECT_EQ(completion.response, c.response);
+        EXPECT_EQ(completion.exitStatus, 1);
+        EXPECT_EQ(desk.hardware.writes.size(), c.writes);
+        EXPECT_EQ(desk.hardware.state(), before);
     }
 }
 

@@ -77,9 +77,10 @@ TEST(OutputDeviceControl, ChoosesTheBuiltInSpeakers) {
         {"no devices", {}, std::nullopt},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         FakeAudioHardware hardware;
         hardware.devices = c.devices;
-        EXPECT_EQ(Noticeplay::findBuiltInSpeakerDeviceID(hardware), c.chosen) << c.what;
+        EXPECT_EQ(Noticeplay::findBuiltInSpeakerDeviceID(hardware), c.chosen);
     }
 }
 
@@ -127,24 +128,25 @@ TEST(OutputDeviceControl, SnapshotIsTakenBeforeUnmutingAndSettingTheVolume) {
          {{5, CA::mute, 0}}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         FakeAudioHardware hardware;
         hardware.devices = {c.device};
         std::optional<std::size_t> writesWhenCaptured;
         const auto snapshot =
             Noticeplay::captureAndApplyPlaybackVolume(hardware, 5, [&](const OutputVolumeSnapshot& captured) {
                 writesWhenCaptured = hardware.writes.size();
-                EXPECT_EQ(captured, c.snapshot) << c.what;
+                EXPECT_EQ(captured, c.snapshot);
             });
-        EXPECT_EQ(writesWhenCaptured, 0U) << c.what;
-        EXPECT_EQ(snapshot, c.snapshot) << c.what;
-        EXPECT_EQ(hardware.writes, c.writes) << c.what;
+        EXPECT_EQ(writesWhenCaptured, 0U);
+        EXPECT_EQ(snapshot, c.snapshot);
+        EXPECT_EQ(hardware.writes, c.writes);
 
         // Putting the snapshot back leaves the device as it was found.
         FakeAudioHardware untouched;
         untouched.devices = {c.device};
         const auto before = untouched.state();
         Noticeplay::restoreOutputVolume(hardware, snapshot);
-        EXPECT_EQ(hardware.state(), before) << c.what;
+        EXPECT_EQ(hardware.state(), before);
     }
 }
 

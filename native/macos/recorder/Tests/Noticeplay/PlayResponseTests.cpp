@@ -34,8 +34,10 @@ TEST(PlayResponse, EncodesWithSortedKeysAndWithoutAbsentFields) {
          "{\"deviceName\":\"Haut-parleurs MacBook\xC2\xA0"
          "Air\",\"ok\":true,\"restoredDefault\":false}"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         EXPECT_EQ(Noticeplay::encodeResponse(c.response), std::string(c.line) + "\n");
+    }
 }
 
 TEST(PlayResponse, TextThatCannotBeEncodedGivesTheFixedFallbackLine) {

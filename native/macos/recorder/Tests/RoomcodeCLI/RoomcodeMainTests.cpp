@@ -49,6 +49,7 @@ TEST(MeetingIdOutputFor, EveryOutcomeBecomesAResultCode) {
         {AutomationError::temporaryFailure, "temporary_failure"},
     };
     for (const auto& [error, code] : errors) {
+        SCOPED_TRACE(code);
         const MeetingIdOutput output = RoomcodeCLI::meetingIdOutput(
             {.accessibilityTrusted = [] { return true; },
              .locate = [error = error]() -> ZoomMeetingTarget { throw AutomationException(error); }});

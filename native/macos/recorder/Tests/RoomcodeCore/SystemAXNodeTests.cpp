@@ -153,18 +153,29 @@ TEST(SystemAXNode, GeometryIsPresentOnlyForPointsAndSizes) {
     EXPECT_EQ(SystemAXNode(mistyped, 1, ax).size(), std::nullopt);
 }
 
+struct EnabledCase {
+    const char* name;
+    std::optional<PlatformResult<AxValue>> result;
+    bool enabled;
+};
+
 TEST(SystemAXNode, EnabledUnlessTheElementSaysFalse) {
-    const std::vector<std::pair<std::optional<PlatformResult<AxValue>>, bool>> cases = {
-        {std::nullopt, true},          {read(AxValue{false}), false},
-        {read(AxValue{true}), true},   {read(AxValue{std::int64_t{0}}), false},
-        {read(AxValue{0.0}), false},   {read(AxValue{std::int64_t{2}}), true},
-        {read(string("false")), true}, {readError(AxError::cannotComplete), true},
+    const std::vector<EnabledCase> cases = {
+        {"no attribute", std::nullopt, true},
+        {"false", read(AxValue{false}), false},
+        {"true", read(AxValue{true}), true},
+        {"integer zero", read(AxValue{std::int64_t{0}}), false},
+        {"double zero", read(AxValue{0.0}), false},
+        {"a non-zero integer", read(AxValue{std::int64_t{2}}), true},
+        {"a string that says false", read(string("false")), true},
+        {"a read left unanswered", readError(AxError::cannotComplete), true},
     };
-    for (const auto& [result, enabled] : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         FakeAccessibility ax;
         FakeElement element;
-        if (result) element.attributes["AXEnabled"] = *result;
-        EXPECT_EQ(SystemAXNode(ax.add(element), 1, ax).enabled(), enabled);
+        if (c.result) element.attributes["AXEnabled"] = *c.result;
+        EXPECT_EQ(SystemAXNode(ax.add(element), 1, ax).enabled(), c.enabled);
     }
 }
 
@@ -215,13 +226,14 @@ TEST(SystemAXNode, ActionsAreSentOnlyWhenListedAndErrorsMapToTwoFailures) {
         {AxError::attributeUnsupported, SearchFailure::notImplemented},
     };
     for (const auto& [result, failure] : cases) {
+        SCOPED_TRACE(result);
         // Entries that are not strings are skipped, not fatal.
         const auto element =
             ax.add({.actionNames = {.code = 0, .value = AxList{AxValue{std::int64_t{1}}, string("AXPress")}},
                     .performResult = result});
         SystemAXNode node(element, 1, ax);
         EXPECT_TRUE(node.supports("AXPress"));
-        EXPECT_EQ(failureOf<&SearchException::failure>([&] { node.perform("AXPress"); }), failure) << result;
+        EXPECT_EQ(failureOf<&SearchException::failure>([&] { node.perform("AXPress"); }), failure);
     }
     EXPECT_EQ(ax.performed.size(), cases.size());
 }

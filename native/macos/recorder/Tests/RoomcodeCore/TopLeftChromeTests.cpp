@@ -34,8 +34,8 @@ TEST(WindowButtons, SubroleTitleOrRoleDescriptionMarksTheWindowsOwnButtons) {
         {{.key = "n"}, false},
     };
     for (const auto& [attributes, expected] : cases) {
-        EXPECT_EQ(isWindowButton(*node(attributes)), expected)
-            << attributes.key << " " << attributes.title.value_or("");
+        SCOPED_TRACE(testing::Message() << attributes.key << " " << attributes.title.value_or(""));
+        EXPECT_EQ(isWindowButton(*node(attributes)), expected);
     }
 }
 

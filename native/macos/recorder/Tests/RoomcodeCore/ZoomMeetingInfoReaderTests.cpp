@@ -128,14 +128,15 @@ TEST(ExtractMeetingId, LabelAndNumberAsSeparateNodes) {
          "123456789"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         std::vector<FakeNodePtr> nodes;
         for (const NodeAttributes& attributes : c.nodes)
             nodes.push_back(node(attributes));
         ManualClock clock;
         const std::optional<Roomcode> id = Reader::extractMeetingId({node({.key = "root"}, nodes)}, clock);
-        ASSERT_EQ(id.has_value(), c.digits.has_value()) << c.name;
+        ASSERT_EQ(id.has_value(), c.digits.has_value());
         if (id) {
-            EXPECT_EQ(id->digits, *c.digits) << c.name;
+            EXPECT_EQ(id->digits, *c.digits);
         }
     }
 }
@@ -188,9 +189,10 @@ TEST(InfoButtonLabels, WhichControlsLookLikeTheInformationButton) {
         {{.key = "a"}, false},
     };
     for (const auto& [attributes, expected] : cases) {
-        EXPECT_EQ(Reader::labelsLookLikeMeetingInfo(*node(attributes)), expected)
-            << attributes.title.value_or("") << "|" << attributes.description.value_or("") << "|"
-            << attributes.roleDescription.value_or("");
+        SCOPED_TRACE(testing::Message()
+                     << attributes.title.value_or("") << "|" << attributes.description.value_or("") << "|"
+                     << attributes.roleDescription.value_or(""));
+        EXPECT_EQ(Reader::labelsLookLikeMeetingInfo(*node(attributes)), expected);
     }
 }
 

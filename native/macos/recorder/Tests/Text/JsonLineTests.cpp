@@ -23,7 +23,8 @@ TEST(JsonLine, EscapesLikeThePlatformEncoder) {
         {"", R"("")"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(JsonLine().add("k", c.value).finish(), "{\"k\":" + c.encoded + "}\n") << c.value;
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(JsonLine().add("k", c.value).finish(), "{\"k\":" + c.encoded + "}\n");
     }
 }
 
@@ -63,6 +64,7 @@ TEST(JsonLine, DoublesReadBackExactly) {
         {350.5, "350.5"}, {500.0, "500"}, {-12.25, "-12.25"}, {0.1, "0.1"}, {-0.0, "-0"}, {1e21, "1e+21"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
         EXPECT_EQ(JsonLine().add("x", c.value).finish(), "{\"x\":" + c.text + "}\n");
     }
     const double third = 1.0 / 3.0;

@@ -43,8 +43,10 @@ TEST(Trim, RemovesUnicodeSpacesAndLineBreaksAtBothEnds) {
         {"   ", ""},
         {"", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(trim(c.input), c.expected) << c.input;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        EXPECT_EQ(trim(c.input), c.expected);
+    }
 }
 
 TEST(Trim, KeepsInvalidBytesAndNeverSplitsThem) {
@@ -60,6 +62,7 @@ TEST(Comparison, CanonicalEquivalenceBothWays) {
     const std::string cafeDec = "caf" + decomposedE;
     for (const auto& [text, needle] : std::vector<std::pair<std::string, std::string>>{
              {cafePre, cafeDec}, {cafeDec, cafePre}, {cafePre, cafePre}}) {
+        SCOPED_TRACE(testing::Message() << text << " / " << needle);
         EXPECT_TRUE(contains("le " + text + " noir", needle));
         EXPECT_TRUE(startsWith(text + " noir", needle));
         EXPECT_TRUE(endsWith("au " + text, needle));
@@ -136,8 +139,9 @@ TEST(Graphemes, CountsUserPerceivedCharacters) {
         {"\xE1\x84\x80\xE1\x85\xA1", 1},  // conjoining jamo form one syllable
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(graphemeCount(c.text), c.count) << c.text;
-        EXPECT_EQ(graphemes(c.text).size(), c.count) << c.text;
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(graphemeCount(c.text), c.count);
+        EXPECT_EQ(graphemes(c.text).size(), c.count);
     }
 }
 
@@ -157,8 +161,10 @@ TEST(Numeric, RecognisesNumbersOfEveryScript) {
         {"\xFF", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(isNumericCharacter(c.character), c.numeric) << c.character;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.character);
+        EXPECT_EQ(isNumericCharacter(c.character), c.numeric);
+    }
     EXPECT_EQ(numericCharacters("12 3-4\xD9\xA3x\xC2\xB2"), "1234\xD9\xA3\xC2\xB2");
     // A digit carrying a combining mark is one numeric character, kept whole.
     EXPECT_EQ(numericCharacters("1\xE2\x83\xA3"

@@ -20,9 +20,10 @@ using Desktop::PlatformResult;
 // listed or not: the tools read them directly, and an application may answer an
 // attribute its names list leaves out.
 constexpr std::array<std::string_view, 16> attributesTheToolsRead = {
-    "AXRole",     "AXSubrole", "AXRoleDescription", "AXTitle",   "AXDescription",   "AXHelp",
-    "AXIdentifier", "AXValue", "AXURL",            "AXEnabled", "AXPosition",      "AXSize",
-    "AXChildren", "AXWindows", "AXFocusedWindow",   "AXMainWindow",
+    "AXRole",        "AXSubrole", "AXRoleDescription", "AXTitle",
+    "AXDescription", "AXHelp",    "AXIdentifier",      "AXValue",
+    "AXURL",         "AXEnabled", "AXPosition",        "AXSize",
+    "AXChildren",    "AXWindows", "AXFocusedWindow",   "AXMainWindow",
 };
 
 // The zoom client's bundle identifier, whose tree roomcode reads whether or not it shows a window.
@@ -33,8 +34,9 @@ const std::int64_t* integerEntry(const Desktop::WindowDictionary& window, const 
     return found == window.end() ? nullptr : std::get_if<std::int64_t>(&found->second);
 }
 
-bool ownsLayerZeroWindow(const Desktop::RunningApplication& application,
-                         const std::optional<std::vector<std::optional<Desktop::WindowDictionary>>>& windows) {
+bool ownsLayerZeroWindow(
+    const Desktop::RunningApplication& application,
+    const std::optional<std::vector<std::optional<Desktop::WindowDictionary>>>& windows) {
     if (!windows) return false;
     for (const auto& window : *windows) {
         if (!window) continue;
@@ -78,7 +80,10 @@ void collectElements(const AxValue& value, std::vector<Element>& out) {
 class TreeReader {
 public:
     TreeReader(Desktop::Platform& platform, CapturedDesktop& desktop)
-        : ax_(platform.accessibility()), clock_(platform.clock()), desktop_(desktop), limits_(desktop.limits) {}
+        : ax_(platform.accessibility()),
+          clock_(platform.clock()),
+          desktop_(desktop),
+          limits_(desktop.limits) {}
 
     void readApplication(std::size_t applicationIndex) {
         auto& application = desktop_.applications[applicationIndex];
@@ -164,7 +169,8 @@ private:
             return;
         }
         if (application.elementsRead >= limits_.elementsPerApplication) {
-            element.unreadReason = "not read: the limit of " + std::to_string(limits_.elementsPerApplication) +
+            element.unreadReason = "not read: the limit of " +
+                                   std::to_string(limits_.elementsPerApplication) +
                                    " elements for the application was reached";
             ++application.elementsUnread;
             return;
@@ -343,11 +349,13 @@ private:
     }
 };
 
-PlatformResult<std::vector<std::uint32_t>> channels(Desktop::AudioHardware& hardware, Desktop::AudioObjectId id,
-                                                    std::uint32_t scope) {
-    const Desktop::PropertyAddress address{.selector = Desktop::CoreAudio::streamConfiguration, .scope = scope};
+PlatformResult<std::vector<std::uint32_t>> channels(Desktop::AudioHardware& hardware,
+                                                    Desktop::AudioObjectId id, std::uint32_t scope) {
+    const Desktop::PropertyAddress address{.selector = Desktop::CoreAudio::streamConfiguration,
+                                           .scope = scope};
     const auto size = hardware.propertyDataSize(id, address);
-    if (!size.succeeded()) return {size.code != 0 ? size.code : Desktop::CoreAudio::unspecifiedError, std::nullopt};
+    if (!size.succeeded())
+        return {size.code != 0 ? size.code : Desktop::CoreAudio::unspecifiedError, std::nullopt};
     if (*size.value == 0) return {0, std::vector<std::uint32_t>{}};
     return hardware.readStreamConfiguration(id, address, *size.value);
 }
@@ -399,7 +407,8 @@ bool isChosen(const ApplicationChoice& choice, const Desktop::RunningApplication
               const std::optional<std::vector<std::optional<Desktop::WindowDictionary>>>& windowList) {
     if (choice.all || isNamed(choice.named, application)) return true;
     if (choice.onlyNamed) return false;
-    return (frontmost && frontmost->pid == application.pid) || application.bundleIdentifier == zoomBundleIdentifier ||
+    return (frontmost && frontmost->pid == application.pid) ||
+           application.bundleIdentifier == zoomBundleIdentifier ||
            ownsLayerZeroWindow(application, windowList);
 }
 
@@ -410,9 +419,8 @@ CapturedDesktop captureDesktop(Desktop::Platform& platform, const ApplicationCho
     desktop.accessibilityTrusted = platform.accessibility().isProcessTrusted();
     desktop.frontmost = platform.workspace().frontmostApplication();
     for (auto& running : platform.workspace().runningApplications()) {
-        const bool repeated = std::ranges::any_of(desktop.applications, [&](const CapturedApplication& a) {
-            return a.running.pid == running.pid;
-        });
+        const bool repeated = std::ranges::any_of(
+            desktop.applications, [&](const CapturedApplication& a) { return a.running.pid == running.pid; });
         if (repeated) {
             desktop.notes.push_back("the workspace listed pid " + std::to_string(running.pid) +
                                     " more than once; it is written once");
@@ -439,7 +447,8 @@ CapturedDesktop captureDesktop(Desktop::Platform& platform, const ApplicationCho
                 reader.readApplication(i);
         }
     } else {
-        desktop.notes.push_back("no accessibility tree: this process does not hold the Accessibility permission");
+        desktop.notes.push_back(
+            "no accessibility tree: this process does not hold the Accessibility permission");
     }
     desktop.audio = readAudio(platform.audioHardware());
     return desktop;

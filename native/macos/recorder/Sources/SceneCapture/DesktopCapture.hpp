@@ -55,7 +55,7 @@ struct CapturedElement {
 
     enum class State { unread, read, unanswered };
     State state = State::unread;
-    std::string unreadReason;  // why an unread element was not asked
+    std::string unreadReason;            // why an unread element was not asked
     std::optional<double> responseTime;  // seconds its first request took
 
     // The names call, and every attribute to write in the order it was listed; the
@@ -96,8 +96,8 @@ struct CapturedDevice {
     Desktop::PlatformResult<std::vector<std::uint32_t>> inputChannels;
     Desktop::PlatformResult<std::vector<std::uint32_t>> outputChannels;
     Desktop::PlatformResult<std::uint32_t> running;
-    std::optional<Desktop::PlatformResult<std::uint32_t>> mute;   // absent: no such property
-    std::optional<Desktop::PlatformResult<float>> volume;         // absent: no such property
+    std::optional<Desktop::PlatformResult<std::uint32_t>> mute;  // absent: no such property
+    std::optional<Desktop::PlatformResult<float>> volume;        // absent: no such property
 };
 
 struct CapturedAudio {

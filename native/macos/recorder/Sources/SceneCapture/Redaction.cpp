@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "ConferenceEvidence/ControlLabels.hpp"
+#include "ConferenceEvidence/Labels.hpp"
 #include "ConferenceEvidence/Predicates.hpp"
 #include "RoomcodeCore/MeetingId.hpp"
 #include "Text/Text.hpp"
@@ -13,53 +15,27 @@ namespace SceneCapture {
 
 namespace {
 
-// Words of a meeting client's interface that the window, control and popover
-// tests look for. A short text holding one is a label of the interface, not a
-// person's words; a long one is kept only when a test itself takes it.
-constexpr std::array<std::string_view, 45> interfaceWords = {
-    "zoom",     "meeting",  "meetings", "webinar",    "participant", "participants", "passcode", "invite",
-    "link",     "host",     "share",    "sharing",    "screen",      "leave",        "end",      "mute",
-    "unmute",   "video",    "camera",   "audio",      "microphone",  "close",        "minimize", "fullscreen",
-    "full",     "info",     "information", "i",       "\u2139",      "waiting",      "room",     "preview",
-    "start",    "join",     "let",      "lets",       "notified",    "wait",         "stop",     "pause",
-    "resume",   "view",     "workplace", "call",      "chat",
+// Words of meeting clients' interfaces and product names, lower case, that the
+// tools' window, control, popover and title tests look for. They say what a
+// control or panel is, not who someone is.
+constexpr std::array<std::string_view, 94> interfaceWords = {
+    "zoom",    "meeting",   "meetings",    "webinar",   "participant", "participants", "passcode",
+    "invite",  "link",      "host",        "co",        "share",       "sharing",      "screen",
+    "content", "leave",     "end",         "mute",      "unmute",      "muted",        "video",
+    "camera",  "audio",     "microphone",  "mic",       "close",       "minimize",     "fullscreen",
+    "full",    "info",      "information", "i",         "\u2139",      "id",           "waiting",
+    "room",    "preview",   "start",       "join",      "let",         "lets",         "you",
+    "in",      "the",       "notified",    "wait",      "stop",        "pause",        "resume",
+    "view",    "workplace", "call",        "chat",      "people",      "raise",        "lower",
+    "hand",    "captions",  "present",     "now",       "everyone",    "hang",         "up",
+    "lobby",   "huddle",    "teams",       "microsoft", "google",      "meet",         "webex",
+    "cisco",   "slack",     "for",         "will",      "soon",        "someone",      "please",
+    "has",     "have",      "been",        "placed",    "always",      "show",         "this",
+    "when",    "joining",   "your",        "are",       "personal",    "presenting",   "ask",
+    "to",      "only",      "details",
 };
 
-constexpr std::size_t fewWords = 6;
-
-std::vector<std::string> words(std::string_view lowered) {
-    std::vector<std::string> out;
-    std::string current;
-    for (const auto& character : Text::graphemes(lowered)) {
-        const bool separator = Text::isBlank(character) ||
-                               (character.size() == 1 && character[0] != '\'' &&
-                                (character[0] == '-' || character[0] == '_' || character[0] == ':' ||
-                                 character[0] == ',' || character[0] == '.' || character[0] == '(' ||
-                                 character[0] == ')' || character[0] == '/' || character[0] == '|'));
-        if (separator) {
-            if (!current.empty()) out.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += character;
-        }
-    }
-    if (!current.empty()) out.push_back(std::move(current));
-    return out;
-}
-
-bool passesATest(std::string_view text, const std::string& lowered) {
-    using namespace ConferenceEvidence;
-    return textSuggestsMeetingUrlOrTitle(text) || textSuggestsSchedulingSurface(text) ||
-           titleLooksLikeMeetCode(text) || textLooksLikeStandaloneMeetToken(lowered) ||
-           textLooksLikeMicrosoftTeamsProduct(lowered) || textSuggestsLobby(text) ||
-           textSuggestsInCallChrome(text) || classifyControlLabel(text).has_value() ||
-           Text::contains(lowered, "meet") || Text::contains(lowered, "webex") ||
-           Text::contains(lowered, "huddle") || Text::contains(lowered, "://") ||
-           RoomcodeCore::Roomcode::parse(text).has_value() ||
-           RoomcodeCore::Roomcode::parseDigitsOnly(text).has_value() ||
-           RoomcodeCore::Roomcode::textLooksLikeMeetingIdLabel(text);
-}
-
+// A user-perceived character that could be part of someone's name or words.
 bool isMaskable(const std::string& character) {
     if (Text::isBlank(character) || Text::isNumericCharacter(character)) return false;
     if (character.size() == 1) {
@@ -69,30 +45,132 @@ bool isMaskable(const std::string& character) {
     return true;
 }
 
-}  // namespace
-
-bool isKeptText(std::string_view text) {
-    const auto characters = Text::graphemes(text);
-    if (std::ranges::none_of(characters, isMaskable)) return true;
-    const std::string lowered = Text::lowercase(text);
-    if (passesATest(text, lowered)) return true;
-    const auto found = words(lowered);
-    if (found.size() > fewWords) return false;
-    return std::ranges::any_of(found, [](const std::string& word) {
-        return std::ranges::find(interfaceWords, word) != interfaceWords.end();
-    });
+bool isInterfaceWord(const std::string& word) {
+    const std::string lowered = Text::lowercase(word);
+    return std::ranges::find(interfaceWords, lowered) != interfaceWords.end();
 }
+
+// What roomcode's window, popover and chrome tests look for, beyond the
+// meeting-ID rules: phrases anywhere in the lower-cased text, whole labels and
+// label beginnings.
+constexpr std::array<std::string_view, 37> roomcodePhrases = {
+    "waiting room",
+    "waiting for the host",
+    "host will let you in",
+    "will let you in soon",
+    "someone lets you in",
+    "you have been placed in the waiting room",
+    "the host has been notified",
+    "please wait for the host",
+    "always show this preview",
+    "preview when joining",
+    "show this preview",
+    "zoom workplace",
+    "sharing screen",
+    "you are sharing",
+    "meeting information",
+    "meeting info",
+    "invite link",
+    "view meeting info",
+    "stop share",
+    "stop sharing",
+    "sharing your screen",
+    "pause share",
+    "resume share",
+    "participant",
+    "passcode",
+    "host",
+    "zoom meeting",
+    "full screen",
+    "full-screen",
+    "close button",
+    "minimize",
+    "leave meeting",
+    "end meeting",
+    "end webinar",
+    "personal meeting id",
+    "personal link",
+    "meeting id",
+};
+constexpr std::array<std::string_view, 12> roomcodeLabels = {
+    "start", "join", "leave", "end", "mute", "unmute", "close", "minimize", "zoom", "i", "info", "\u2139",
+};
+constexpr std::array<std::string_view, 4> roomcodeLabelBeginnings = {"leave ", "end ", "mute ", "unmute "};
+
+// Everything the tools' text tests answer about a text.
+struct Answers {
+    std::vector<bool> tests;
+    std::optional<ConferenceEvidence::CallControlClass> control;
+    std::optional<RoomcodeCore::Roomcode> meetingId;
+    std::optional<RoomcodeCore::Roomcode> digitsOnly;
+    std::optional<std::string> fingerprint;
+
+    bool operator==(const Answers&) const = default;
+};
+
+Answers answers(std::string_view text) {
+    using namespace ConferenceEvidence;
+    const std::string lowered = Text::lowercase(text);
+    Answers a;
+    a.tests = {
+        textSuggestsMeetingUrl(text),
+        textSuggestsStrongInCallTitle(text),
+        textSuggestsMeetingUrlOrTitle(text),
+        textSuggestsSchedulingSurface(text),
+        titleLooksLikeMeetCode(text),
+        textLooksLikeStandaloneMeetToken(lowered),
+        textLooksLikeMicrosoftTeamsProduct(lowered),
+        textSuggestsLobby(text),
+        textSuggestsInCallChrome(text),
+        RoomcodeCore::Roomcode::textLooksLikeMeetingIdLabel(text),
+        Text::contains(lowered, "://"),
+    };
+    const std::string label = Text::lowercase(Text::trim(text));
+    for (const auto phrase : roomcodePhrases)
+        a.tests.push_back(Text::contains(lowered, phrase));
+    for (const auto whole : roomcodeLabels)
+        a.tests.push_back(label == whole);
+    for (const auto beginning : roomcodeLabelBeginnings)
+        a.tests.push_back(Text::startsWith(label, beginning));
+    a.control = classifyControlLabel(text);
+    a.meetingId = RoomcodeCore::Roomcode::parse(text);
+    a.digitsOnly = RoomcodeCore::Roomcode::parseDigitsOnly(text);
+    // The same text as a window title and as an accessibility text or URL.
+    a.fingerprint = meetingFingerprint({.windowTitles = {std::string(text)}, .axTitlesAndUrls = {}});
+    if (!a.fingerprint)
+        a.fingerprint = meetingFingerprint({.windowTitles = {}, .axTitlesAndUrls = {std::string(text)}});
+    return a;
+}
+
+}  // namespace
 
 std::string maskedText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const auto& character : Text::graphemes(text))
-        out += isMaskable(character) ? std::string("x") : character;
+    std::string word;
+    const auto endWord = [&] {
+        out += isInterfaceWord(word) ? word : std::string(Text::graphemeCount(word), 'x');
+        word.clear();
+    };
+    for (const auto& character : Text::graphemes(text)) {
+        if (isMaskable(character)) {
+            word += character;
+            continue;
+        }
+        if (!word.empty()) endWord();
+        out += character;
+    }
+    if (!word.empty()) endWord();
     return out;
 }
 
 std::string redactedText(std::string_view text) {
-    return isKeptText(text) ? std::string(text) : maskedText(text);
+    std::string masked = maskedText(text);
+    if (masked == text) return masked;
+    // A text whose masking would change what a rule reads is something the rules
+    // need, whoever it mentions.
+    if (answers(masked) != answers(text)) return std::string(text);
+    return masked;
 }
 
 bool isStructuralAttribute(std::string_view attribute) {

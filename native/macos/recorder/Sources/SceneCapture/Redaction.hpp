@@ -1,22 +1,20 @@
 #pragma once
 
 // Leaving out what identifies people (participant names, chat messages) while
-// keeping every text that the tools' rules read: a kept text is written whole,
-// any other has each letter replaced by "x". Spacing, digits and punctuation
-// stay, so a masked text keeps its length in characters and its shape (blank or
-// not, a number or not).
+// keeping what the tools' rules read. Each word of a text that is not a word of
+// a meeting client's interface ("mute", "host", "participants", "zoom", ...) has
+// its letters replaced by "x"; spacing, digits and punctuation stay, so the text
+// keeps its length in characters and its shape. When that would change the
+// answer of any of the tools' text tests (a meeting link, a meeting code, a
+// "Meeting ID" label with its digits, a control label, a lobby or in-call
+// phrase), the text is kept whole instead.
 
 #include <string>
 #include <string_view>
 
 namespace SceneCapture {
 
-// The text passes one of the tools' tests, or names a part of a meeting
-// client's interface in a few words, or has no letter to mask.
-bool isKeptText(std::string_view text);
-
-// Every user-perceived character that is neither white space, a number nor
-// ASCII punctuation, as "x".
+// Every word outside the interface's vocabulary masked.
 std::string maskedText(std::string_view text);
 
 // The text as a redacted capture writes it.

@@ -258,7 +258,8 @@ private:
             }
             Json attributes = Json::object();
             for (const auto& [name, read] : element.attributes) {
-                const bool shorthand = std::ranges::any_of(shorthands, [&](const auto& s) { return s.first == name; });
+                const bool shorthand =
+                    std::ranges::any_of(shorthands, [&](const auto& s) { return s.first == name; });
                 if (shorthand || name == "AXURL") continue;
                 if (name == "AXChildren" && !childrenAsRead) continue;
                 if (isApplication && name == "AXWindows" && !element.windowsAsRead) continue;
@@ -274,8 +275,8 @@ private:
                 j["attributeNames"] = std::move(names);
             }
             if (element.actions.code != 0 || !element.actions.value) {
-                j["actions"] = errorJson(element.actions.code != 0 ? element.actions.code
-                                                                   : Desktop::AxError::failure);
+                j["actions"] =
+                    errorJson(element.actions.code != 0 ? element.actions.code : Desktop::AxError::failure);
             } else if (!element.actions.value->empty()) {
                 Json actions = Json::array();
                 for (const auto& action : *element.actions.value)
@@ -375,8 +376,8 @@ private:
         Json devices = Json::array();
         std::set<Desktop::AudioObjectId> seen;
         for (const auto& device : audio.devices) {
-            if (device.id == Desktop::CoreAudio::unknownObject || device.id == Desktop::CoreAudio::systemObject ||
-                !seen.insert(device.id).second) {
+            if (device.id == Desktop::CoreAudio::unknownObject ||
+                device.id == Desktop::CoreAudio::systemObject || !seen.insert(device.id).second) {
                 notes.push_back("audio device id " + std::to_string(device.id) + " left out");
                 continue;
             }
@@ -402,7 +403,8 @@ private:
         std::vector<std::string> hung;
         for (const auto& application : desktop_.applications) {
             if (!application.root) continue;
-            const std::string name = application.running.localizedName.value_or("pid " + std::to_string(application.running.pid));
+            const std::string name =
+                application.running.localizedName.value_or("pid " + std::to_string(application.running.pid));
             captured.push_back(name);
             unread += application.elementsUnread;
             if (application.stoppedAnswering) hung.push_back(name);
@@ -417,12 +419,14 @@ private:
         }
         text += "; read to " + std::to_string(limits.depth) + " levels below each application, at most " +
                 std::to_string(limits.elementsPerApplication) + " elements each";
-        text += unread == 0 ? ", nothing cut"
-                            : "; " + std::to_string(unread) + " listed elements were left unread by these limits";
+        text += unread == 0
+                    ? ", nothing cut"
+                    : "; " + std::to_string(unread) + " listed elements were left unread by these limits";
         for (const auto& name : hung)
             text += "; " + name + " stopped answering, its remaining elements were not asked";
         if (limits.settable.mode == SettableQuery::Mode::none) text += "; settable attributes not asked";
-        if (limits.settable.mode == SettableQuery::Mode::named) text += "; settable asked only of some attributes";
+        if (limits.settable.mode == SettableQuery::Mode::named)
+            text += "; settable asked only of some attributes";
         text += ". Nothing was pressed or changed, so no press effects are known.";
         if (options_.redact) {
             text += " Redacted: texts that no rule of the tools reads have their letters replaced by x.";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <set>
 #include <variant>
 
@@ -91,13 +92,16 @@ std::string compacted(const std::string& dumped) {
         if ((first == '}' || first == ']') && !open.empty()) {
             const Open opened = open.back();
             open.pop_back();
+            // Joined only while it can still fit, so a large container costs nothing here.
+            bool fits = opened.plain;
             std::string joined = lines[opened.firstLine];
-            for (std::size_t i = opened.firstLine + 1; i < lines.size(); ++i) {
+            for (std::size_t i = opened.firstLine + 1; fits && i < lines.size(); ++i) {
                 const std::string& inner = lines[i];
                 joined += (i == opened.firstLine + 1 ? "" : " ") + inner.substr(inner.find_first_not_of(' '));
+                fits = joined.size() <= widest;
             }
             joined += line.substr(indent);
-            if (opened.plain && joined.size() <= widest) {
+            if (fits && joined.size() <= widest) {
                 lines.resize(opened.firstLine);
                 lines.push_back(std::move(joined));
             } else {
@@ -163,12 +167,21 @@ private:
         return options_.redact && !attribute.empty() && !isStructuralAttribute(attribute);
     }
 
+    // Both passes, and every element showing the same text, ask once.
+    std::map<std::string, std::string, std::less<>> redactions_;
+
+    const std::string& redacted(const std::string& text) {
+        auto found = redactions_.find(text);
+        if (found == redactions_.end()) found = redactions_.emplace(text, redactedText(text)).first;
+        return found->second;
+    }
+
     Json valueJson(const AxValue& value, std::string_view attribute) {
         return std::visit(
             [&](const auto& v) -> Json {
                 using T = std::decay_t<decltype(v)>;
                 if constexpr (std::is_same_v<T, std::string>) {
-                    return redacts(attribute) ? Json(redactedText(v)) : Json(v);
+                    return redacts(attribute) ? Json(redacted(v)) : Json(v);
                 } else if constexpr (std::is_same_v<T, std::int64_t> || std::is_same_v<T, bool>) {
                     return Json(v);
                 } else if constexpr (std::is_same_v<T, double>) {
@@ -189,8 +202,7 @@ private:
                     if (!finite(v.width, v.height)) return otherJson("AXValue");
                     return Json{{"size", {v.width, v.height}}};
                 } else if constexpr (std::is_same_v<T, Desktop::Url>) {
-                    return Json{
-                        {"url", redacts(attribute) ? redactedText(v.absoluteString) : v.absoluteString}};
+                    return Json{{"url", redacts(attribute) ? redacted(v.absoluteString) : v.absoluteString}};
                 } else {
                     static_assert(std::is_same_v<T, Desktop::OtherValue>);
                     return otherJson(v.typeName);

@@ -91,9 +91,9 @@ private:
     std::string describeElement(const Element& element) {
         std::string out = "hash " + std::to_string(ax_.hash(element));
         const auto names = ax_.copyAttributeNames(element);
-        std::set<std::string> attributes = {"AXRole",  "AXTitle",    "AXValue",    "AXChildren",      "AXWindows",
-                                            "AXURL",   "AXPosition", "AXSize",     "AXFocusedWindow", "AXEnabled",
-                                            "AXHelp",  "AXSubrole",  "AXMainWindow"};
+        std::set<std::string> attributes = {
+            "AXRole", "AXTitle",         "AXValue",   "AXChildren", "AXWindows", "AXURL",       "AXPosition",
+            "AXSize", "AXFocusedWindow", "AXEnabled", "AXHelp",     "AXSubrole", "AXMainWindow"};
         std::set<std::string> listed;
         std::vector<std::string> others;
         if (names.code != 0) out += " names error " + std::to_string(names.code);
@@ -117,8 +117,9 @@ private:
             if (listed.contains(attribute) && settable.succeeded() && *settable.value) out += " (settable)";
         }
         const auto actions = ax_.copyActionNames(element);
-        out += "\n  actions " + (actions.code != 0 ? "error " + std::to_string(actions.code)
-                                                   : value(AxValue{actions.value.value_or(Desktop::AxList{})}));
+        out +=
+            "\n  actions " + (actions.code != 0 ? "error " + std::to_string(actions.code)
+                                                : value(AxValue{actions.value.value_or(Desktop::AxList{})}));
         return out;
     }
 };
@@ -219,7 +220,8 @@ Json chain(int levels) {
 }
 
 TEST(SceneCapture, LimitsLeaveElementsUnreadAndSaySo) {
-    Json scene = {{"accessibilityTrusted", true}, {"frontmost", 10},
+    Json scene = {{"accessibilityTrusted", true},
+                  {"frontmost", 10},
                   {"applications", {{{"pid", 10}, {"name", "Deep"}, {"windows", {chain(6)}}}}}};
     const auto deep = Json::parse(capture(scene.dump(), {"--depth", "3"}));
     const Json& level3 = deep["applications"][0]["windows"][0]["children"][0]["children"][0];
@@ -227,7 +229,8 @@ TEST(SceneCapture, LimitsLeaveElementsUnreadAndSaySo) {
     const Json& level4 = level3["children"][0];
     EXPECT_FALSE(level4.contains("title"));
     EXPECT_EQ(level4["comment"], "not read: deeper than 3 levels");
-    EXPECT_NE(deep["comment"].get<std::string>().find("1 listed elements were left unread"), std::string::npos);
+    EXPECT_NE(deep["comment"].get<std::string>().find("1 listed elements were left unread"),
+              std::string::npos);
 
     const auto few = Json::parse(capture(scene.dump(), {"--elements", "3"}));
     const Json& second = few["applications"][0]["windows"][0]["children"][0];
@@ -241,9 +244,10 @@ TEST(SceneCapture, ResponseTimesAndHungElementsAreKept) {
     windows.push_back({{"title", "slow"}, {"responseTime", 0.3}});
     for (int i = 0; i < 12; ++i)
         windows.push_back({{"title", "hung " + std::to_string(i)}, {"responseTime", 1000}});
-    Json scene = {{"accessibilityTrusted", true},
-                  {"frontmost", 10},
-                  {"applications", {{{"pid", 10}, {"name", "Busy"}, {"responseTime", 0.01}, {"windows", windows}}}}};
+    Json scene = {
+        {"accessibilityTrusted", true},
+        {"frontmost", 10},
+        {"applications", {{{"pid", 10}, {"name", "Busy"}, {"responseTime", 0.01}, {"windows", windows}}}}};
     const auto captured = Json::parse(capture(scene.dump()));
     const Json& app = captured["applications"][0];
     EXPECT_EQ(app["responseTime"], 0.01);
@@ -262,9 +266,10 @@ TEST(SceneCapture, OneBatchReadPerElement) {
     Json children = Json::array();
     for (int i = 0; i < 50; ++i)
         children.push_back({{"role", "AXStaticText"}, {"value", "row " + std::to_string(i)}});
-    Json scene = {{"accessibilityTrusted", true},
-                  {"frontmost", 10},
-                  {"applications", {{{"pid", 10}, {"windows", {{{"role", "AXWindow"}, {"children", children}}}}}}}};
+    Json scene = {
+        {"accessibilityTrusted", true},
+        {"frontmost", 10},
+        {"applications", {{{"pid", 10}, {"windows", {{{"role", "AXWindow"}, {"children", children}}}}}}}};
     capture(scene.dump(), {"--settable", "none"});
     const std::uint64_t elements = 52;  // application, window, 50 texts
     EXPECT_EQ(Desktop::Sim::requestCount("accessibility.copyAttributeNames"), elements);
@@ -304,7 +309,8 @@ TEST(SceneCaptureRedaction, MasksPeoplesWordsAndKeepsWhatTheRulesRead) {
         {"https://zoom.us/j/81234567890?pwd=abc", "https://zoom.us/j/81234567890?pwd=abc"},
         {"abc-defg-hij", "abc-defg-hij"},  // a Google Meet code, which the meeting's fingerprint holds
         {"You're the only one here", "You're the only one here"},
-        {"Please wait, the meeting host will let you in soon", "Please wait, the meeting host will let you in soon"},
+        {"Please wait, the meeting host will let you in soon",
+         "Please wait, the meeting host will let you in soon"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SceneCapture::redactedText(c.text), c.written) << c.text;

@@ -9,6 +9,7 @@
 // "Meeting ID" label with its digits, a control label, a lobby or in-call
 // phrase), the text is kept whole instead.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ namespace SceneCapture {
 
 // Every word outside the interface's vocabulary masked.
 std::string maskedText(std::string_view text);
+
+// Texts longer than this, in bytes, are written whole.
+inline constexpr std::size_t longestMaskedText = 64 * 1024;
 
 // The text as a redacted capture writes it.
 std::string redactedText(std::string_view text);

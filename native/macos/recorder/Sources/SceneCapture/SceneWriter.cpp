@@ -255,7 +255,10 @@ private:
                 if (const auto* read = element.attribute(attribute)) {
                     const bool ownName = isApplication && attribute == "AXTitle";
                     j[std::string(key)] = readJson(*read, ownName ? notAPersonsText : attribute);
-                } else if (isApplication && (attribute == "AXRole" || attribute == "AXTitle")) {
+                } else if (isApplication &&
+                           (attribute == "AXRole" ||
+                            (attribute == "AXTitle" &&
+                             desktop_.applications[element.application].running.localizedName))) {
                     // A scene's application element has both unless told otherwise.
                     j[std::string(key)] = errorJson(Desktop::AxError::attributeUnsupported);
                 }

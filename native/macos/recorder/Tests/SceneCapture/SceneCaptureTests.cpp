@@ -314,6 +314,8 @@ TEST(SceneCaptureRedaction, MasksPeoplesWordsAndKeepsWhatTheRulesRead) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(SceneCapture::redactedText(c.text), c.written) << c.text;
+    const std::string transcript(SceneCapture::longestMaskedText + 1, 'a');
+    EXPECT_EQ(SceneCapture::redactedText(transcript), transcript);
     EXPECT_TRUE(SceneCapture::isStructuralAttribute("AXIdentifier"));
     EXPECT_FALSE(SceneCapture::isStructuralAttribute("AXTitle"));
 }

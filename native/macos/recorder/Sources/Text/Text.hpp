@@ -37,6 +37,11 @@ bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 bool equals(std::string_view a, std::string_view b);
 
+// UTF-16 code units (as a CFString or NSString holds them) as UTF-8. A surrogate
+// without its partner, which an application leaves when it cuts a text inside a
+// character, becomes one U+FFFD and the rest of the text is kept.
+std::string fromUtf16(std::u16string_view text);
+
 // The strings in order with one U+0020 between neighbours; empty list, empty string.
 std::string joinedWithSpaces(const std::vector<std::string>& parts);
 

@@ -206,6 +206,27 @@ bool equals(std::string_view a, std::string_view b) {
     return decompose(a) == decompose(b);
 }
 
+std::string fromUtf16(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            const char32_t codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                                       (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+            detail::appendUtf8(out, codePoint);
+            ++i;
+        } else if (high || low) {
+            detail::appendUtf8(out, detail::replacementCharacter);
+        } else {
+            detail::appendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
 bool containsAny(std::string_view text, std::span<const std::string_view> needles) {
     return std::ranges::any_of(needles, [&](std::string_view needle) { return contains(text, needle); });
 }

@@ -39,6 +39,11 @@ bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 bool equals(std::string_view a, std::string_view b);
 
+// UTF-16 code units (as a CFString or NSString holds them) as UTF-8. A surrogate
+// without its partner, which an application leaves when it cuts a text inside a
+// character, becomes one U+FFFD and the rest of the text is kept.
+std::string fromUtf16(std::u16string_view text);
+
 // `contains` for any of the needles, tried in their order.
 bool containsAny(std::string_view text, std::span<const std::string_view> needles);
 bool containsAny(std::string_view text, std::initializer_list<std::string_view> needles);

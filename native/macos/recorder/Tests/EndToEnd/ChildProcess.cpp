@@ -76,12 +76,16 @@ ChildResult runChild(const ChildRun& run) {
         argv.push_back(arg.data());
     argv.push_back(nullptr);
 
-    // A pipe closed on exec tells the parent whether exec worked.
+    // A pipe closed on exec tells the parent whether exec worked. (pipe2 would set
+    // close-on-exec at once, but Apple's C library has none; no other thread of
+    // this program starts a child, so no exec can slip in between.)
     int status[2];
-    if (::pipe2(status, O_CLOEXEC) != 0) {
+    if (::pipe(status) != 0) {
         result.startError = std::string("pipe: ") + std::strerror(errno);
         return result;
     }
+    ::fcntl(status[0], F_SETFD, FD_CLOEXEC);
+    ::fcntl(status[1], F_SETFD, FD_CLOEXEC);
     const pid_t pid = ::fork();
     if (pid < 0) {
         result.startError = std::string("fork: ") + std::strerror(errno);

@@ -26,6 +26,8 @@ runs=(
     "callsense --focus-point"
     "roomcode"
     "noticeplay play-speakers --file Media/noticeplay-notice.wav"
+    "scenecapture"
+    "scenecapture --redact"
 )
 failures=0
 count=0

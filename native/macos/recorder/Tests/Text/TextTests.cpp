@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Text/Text.hpp"
+#include "Text/Utf8.hpp"
 
 namespace {
 
@@ -101,6 +102,33 @@ TEST(Comparison, InvalidUtf8ComparesAsReplacementCharacter) {
     EXPECT_TRUE(contains(invalid, "\xEF\xBF\xBD"));
     EXPECT_FALSE(contains("abc", "\xFF"));
     EXPECT_TRUE(equals("\xFF", "\xFE"));  // both read as one U+FFFD
+}
+
+TEST(FromUtf16, LoneSurrogateBecomesOneReplacementCharacterAndTheRestIsKept) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    struct Case {
+        std::u16string input;
+        std::string expected;
+    } cases[] = {
+        {u"Zoom Meeting", "Zoom Meeting"},
+        {u"caf\u00E9 \u20AC", "caf\xC3\xA9 \xE2\x82\xAC"},
+        {u"\U0001F600", "\xF0\x9F\x98\x80"},  // a pair
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},  // the last code point
+        {u"", ""},
+        {std::u16string(u"\0a", 2), std::string("\0a", 2)},
+        // A title cut in the middle of an emoji: its high half is left, and what follows stays.
+        {u"Standup \xD83D| Zoom", "Standup " + replacement + "| Zoom"},
+        {u"\xD83D", replacement},                                   // high half at the end
+        {u"\xDE00 after", replacement + " after"},                  // low half first
+        {u"\xDE00\xD83D", replacement + replacement},               // reversed pair: two lone halves
+        {u"\xD83D\xD83D\xDE00", replacement + "\xF0\x9F\x98\x80"},  // the second high half pairs
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        const std::string out = fromUtf16(c.input);
+        EXPECT_EQ(out, c.expected);
+        EXPECT_TRUE(detail::isValidUtf8(out));
+    }
 }
 
 TEST(Comparison, ContainsAnyNeedleByTheSameRules) {

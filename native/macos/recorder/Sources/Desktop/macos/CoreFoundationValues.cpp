@@ -1,18 +1,19 @@
 #include "Desktop/macos/CoreFoundationValues.hpp"
 
+#include <string>
+#include <vector>
+
+#include "Text/Text.hpp"
+
 namespace Desktop::MacOS {
 
 std::string utf8(CFStringRef string) {
-    const CFRange whole = CFRangeMake(0, CFStringGetLength(string));
-    CFIndex byteCount = 0;
-    CFStringGetBytes(string, whole, kCFStringEncodingUTF8, 0, false, nullptr, 0, &byteCount);
-    std::string text(static_cast<std::size_t>(byteCount), '\0');
-    if (byteCount > 0) {
-        CFStringGetBytes(string, whole, kCFStringEncodingUTF8, 0, false,
-                         reinterpret_cast<UInt8*>(text.data()), byteCount, &byteCount);
-        text.resize(static_cast<std::size_t>(byteCount));
-    }
-    return text;
+    // The UTF-16 as stored, converted above the platform: a strict UTF-8 conversion
+    // stops at a lone surrogate and would lose the rest of the text.
+    const CFIndex length = CFStringGetLength(string);
+    std::vector<UniChar> units(static_cast<std::size_t>(length));
+    if (length > 0) CFStringGetCharacters(string, CFRangeMake(0, length), units.data());
+    return Text::fromUtf16(std::u16string(units.begin(), units.end()));
 }
 
 CFReference<CFStringRef> makeString(std::string_view text) {

@@ -15,7 +15,7 @@
 
 namespace Desktop::MacOS {
 
-// The whole string as UTF-8.
+// The whole string as UTF-8; each unpaired surrogate becomes U+FFFD.
 std::string utf8(CFStringRef string);
 
 // Null when the text is not valid UTF-8, which no CFString can hold.

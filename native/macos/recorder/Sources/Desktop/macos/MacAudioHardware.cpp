@@ -101,12 +101,15 @@ PlatformResult<std::vector<AudioObjectId>> MacAudioHardware::readObjectIds(Audio
 PlatformResult<std::string> MacAudioHardware::readString(AudioObjectId object,
                                                          const PropertyAddress& address) {
     const AudioObjectPropertyAddress platform = platformAddress(address);
-    // Core Audio hands over its CFString properties; the reader releases them.
-    CFReference<CFStringRef> text;
+    // Core Audio hands over its CFString properties; the reader releases them. A
+    // driver can put any Core Foundation object there, so its type is checked
+    // before it is read as a string: anything else is a read without a string.
+    CFReference<CFTypeRef> text;
     UInt32 size = static_cast<UInt32>(sizeof(CFStringRef));
     const OSStatus status = AudioObjectGetPropertyData(object, &platform, 0, nullptr, &size, text.receive());
-    if (status != kAudioHardwareNoError || !text) return {.code = status, .value = std::nullopt};
-    return {.code = status, .value = utf8(text.get())};
+    if (status != kAudioHardwareNoError || !text || CFGetTypeID(text.get()) != CFStringGetTypeID())
+        return {.code = status, .value = std::nullopt};
+    return {.code = status, .value = utf8(static_cast<CFStringRef>(text.get()))};
 }
 
 PlatformResult<std::vector<std::uint32_t>> MacAudioHardware::readStreamConfiguration(

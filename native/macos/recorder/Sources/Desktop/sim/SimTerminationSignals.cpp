@@ -51,10 +51,13 @@ void watchLoop() {
 void startWatcher() {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (::pipe2(signalPipe, O_CLOEXEC) != 0) {
+        // Apple's C library has no pipe2, so close-on-exec is set on each end.
+        if (::pipe(signalPipe) != 0) {
             std::perror("simulated desktop: cannot create the signal pipe");
             std::_Exit(70);
         }
+        ::fcntl(signalPipe[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(signalPipe[1], F_SETFD, FD_CLOEXEC);
         ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
         std::thread(watchLoop).detach();
     });

@@ -12,11 +12,13 @@ extern "C" {
 
 typedef unsigned char Boolean;
 typedef uint8_t UInt8;
+typedef uint16_t UInt16;
 typedef uint32_t UInt32;
 typedef int32_t SInt32;
 typedef float Float32;
 typedef double Float64;
 typedef SInt32 OSStatus;
+typedef UInt16 UniChar;
 
 typedef signed long CFIndex;
 typedef unsigned long CFTypeID;
@@ -80,9 +82,7 @@ CFTypeID CFNullGetTypeID(void);
 // CFString
 CFTypeID CFStringGetTypeID(void);
 CFIndex CFStringGetLength(CFStringRef theString);
-CFIndex CFStringGetBytes(CFStringRef theString, CFRange range, CFStringEncoding encoding, UInt8 lossByte,
-                         Boolean isExternalRepresentation, UInt8* buffer, CFIndex maxBufLen,
-                         CFIndex* usedBufLen);
+void CFStringGetCharacters(CFStringRef theString, CFRange range, UniChar* buffer);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
                                     CFStringEncoding encoding, Boolean isExternalRepresentation);
 

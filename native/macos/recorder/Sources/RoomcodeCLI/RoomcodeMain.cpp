@@ -5,9 +5,9 @@
 #include "Desktop/Desktop.hpp"
 #include "RoomcodeCLI/SystemClock.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
-#include "RoomcodeCore/HungElementMemory.hpp"
-#include "RoomcodeCore/SystemZoomRuntime.hpp"
-#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+#include "RoomcodeCore/system/HungElementMemory.hpp"
+#include "RoomcodeCore/system/SystemZoomRuntime.hpp"
+#include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
 namespace RoomcodeCLI {
 

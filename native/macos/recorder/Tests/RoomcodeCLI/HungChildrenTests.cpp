@@ -3,7 +3,7 @@
 #include "HangingChildrenScene.hpp"
 #include "RoomcodeCLI/SystemClock.hpp"
 #include "RoomcodeCore/BoundedAXSearch.hpp"
-#include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "AccessibilityValues/AccessibilityValues.hpp"
 #include "HangingChildrenScene.hpp"
-#include "RoomcodeCore/HungElementMemory.hpp"
-#include "RoomcodeCore/SystemAXNode.hpp"
-#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+#include "RoomcodeCore/system/HungElementMemory.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
+#include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
 namespace {
 

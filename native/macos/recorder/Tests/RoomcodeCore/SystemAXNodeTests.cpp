@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "RoomcodeCore/SystemAXNode.hpp"
-#include "RoomcodeCore/SystemZoomRuntime.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
+#include "RoomcodeCore/system/SystemZoomRuntime.hpp"
 #include "Support/Failures.hpp"
 #include "Support/FakeAccessibility.hpp"
 

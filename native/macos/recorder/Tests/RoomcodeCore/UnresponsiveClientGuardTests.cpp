@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+#include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
 namespace {
 

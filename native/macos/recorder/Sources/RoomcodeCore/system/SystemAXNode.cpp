@@ -1,4 +1,4 @@
-#include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
 
 #include <algorithm>
 

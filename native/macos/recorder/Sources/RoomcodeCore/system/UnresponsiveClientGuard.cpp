@@ -1,4 +1,4 @@
-#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+#include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
 namespace RoomcodeCore {
 

@@ -1,4 +1,4 @@
-#include "RoomcodeCore/HungElementMemory.hpp"
+#include "RoomcodeCore/system/HungElementMemory.hpp"
 
 namespace RoomcodeCore {
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "RoomcodeCore/SystemAXNode.hpp"
 #include "RoomcodeCore/ZoomRuntime.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
 
 namespace Desktop {
 class Accessibility;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "Desktop/Accessibility.hpp"
-#include "RoomcodeCore/UnresponsiveClientGuard.hpp"
+#include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
 namespace RoomcodeCore {
 

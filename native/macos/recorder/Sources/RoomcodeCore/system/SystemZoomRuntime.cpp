@@ -1,10 +1,10 @@
-#include "RoomcodeCore/SystemZoomRuntime.hpp"
+#include "RoomcodeCore/system/SystemZoomRuntime.hpp"
 
 #include <algorithm>
 
 #include "AccessibilityValues/AccessibilityValues.hpp"
 #include "Desktop/Workspace.hpp"
-#include "RoomcodeCore/SystemAXNode.hpp"
+#include "RoomcodeCore/system/SystemAXNode.hpp"
 
 namespace RoomcodeCore {
 

@@ -31,13 +31,8 @@ bool unanswered(const std::vector<AxResult>& results) {
         results, [](const AxResult& result) { return result.code == Desktop::AxError::cannotComplete; });
 }
 
-}  // namespace
-
-void readWithheldWindowNames(Desktop::Platform& platform, WindowList& windows, Desktop::Pid frontmostPid) {
-    if (frontmostPid <= 0) return;
-    // The scan reads nothing of a list that is not made of dictionaries throughout.
-    if (std::ranges::any_of(windows, [](const auto& window) { return !window.has_value(); })) return;
-
+// The frontmost application's dictionaries that lack a name and carry readable bounds.
+std::vector<Desktop::WindowDictionary*> namelessWindowsOf(WindowList& windows, Desktop::Pid frontmostPid) {
     std::vector<Desktop::WindowDictionary*> nameless;
     for (auto& window : windows) {
         if (windowInt32(*window, WindowKey::ownerPid) != frontmostPid) continue;
@@ -45,42 +40,65 @@ void readWithheldWindowNames(Desktop::Platform& platform, WindowList& windows, D
         if (!windowRect(*window, WindowKey::bounds)) continue;
         nameless.push_back(&*window);
     }
-    if (nameless.empty()) return;
+    return nameless;
+}
 
+// The frame and title of each of the application's accessibility windows that
+// has a frame; absent when the application leaves a request unanswered or the
+// lookup runs out of time, since a window left unread might have matched too.
+std::optional<std::vector<AxWindowFrame>> accessibilityWindowFrames(Desktop::Platform& platform,
+                                                                    Desktop::Pid pid) {
     auto& accessibility = platform.accessibility();
     auto& clock = platform.clock();
     const double deadline = clock.now() + withheldNameLookupSeconds;
 
-    const auto app = accessibility.applicationElement(frontmostPid);
+    const auto app = accessibility.applicationElement(pid);
     accessibility.setMessagingTimeout(app, withheldNameMessagingTimeout);
-    const auto list = accessibility.copyAttributeValue(app, "AXWindows");
-    const auto axWindows = elementListValue(list);
-    if (!axWindows) return;
+    const auto axWindows = elementListValue(accessibility.copyAttributeValue(app, "AXWindows"));
+    if (!axWindows) return std::nullopt;
 
     std::vector<AxWindowFrame> frames;
     for (const auto& axWindow : *axWindows) {
-        if (clock.now() > deadline) return;
+        if (clock.now() > deadline) return std::nullopt;
         accessibility.setMessagingTimeout(axWindow, withheldNameMessagingTimeout);
         const auto results = copyAttributes(accessibility, axWindow, frameAttributes);
-        if (unanswered(results)) return;
+        if (unanswered(results)) return std::nullopt;
         const auto origin = pointValue(results[position]);
         const auto extent = sizeValue(results[size]);
         if (!origin || !extent) continue;
         frames.push_back(
             {.frame = {.origin = *origin, .size = *extent}, .title = stringValue(results[title])});
     }
+    return frames;
+}
 
+// The title of the one window with exactly these bounds; none when no window or several have them.
+std::optional<std::string> titleOfTheOneWindowAt(const std::vector<AxWindowFrame>& frames,
+                                                 const Desktop::Rect& bounds) {
+    const AxWindowFrame* match = nullptr;
+    for (const auto& frame : frames) {
+        if (frame.frame != bounds) continue;
+        if (match != nullptr) return std::nullopt;
+        match = &frame;
+    }
+    return match != nullptr ? match->title : std::nullopt;
+}
+
+}  // namespace
+
+void readWithheldWindowNames(Desktop::Platform& platform, WindowList& windows, Desktop::Pid frontmostPid) {
+    if (frontmostPid <= 0) return;
+    // The scan reads nothing of a list that is not made of dictionaries throughout.
+    if (std::ranges::any_of(windows, [](const auto& window) { return !window.has_value(); })) return;
+
+    const auto nameless = namelessWindowsOf(windows, frontmostPid);
+    if (nameless.empty()) return;
+    const auto frames = accessibilityWindowFrames(platform, frontmostPid);
+    if (!frames) return;
     for (auto* window : nameless) {
-        const auto bounds = *windowRect(*window, WindowKey::bounds);
-        const AxWindowFrame* match = nullptr;
-        int matches = 0;
-        for (const auto& frame : frames) {
-            if (frame.frame == bounds) {
-                match = &frame;
-                ++matches;
-            }
+        if (auto title = titleOfTheOneWindowAt(*frames, *windowRect(*window, WindowKey::bounds))) {
+            (*window)[WindowKey::name] = std::move(*title);
         }
-        if (matches == 1 && match->title) (*window)[WindowKey::name] = *match->title;
     }
 }
 

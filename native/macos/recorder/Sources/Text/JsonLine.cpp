@@ -82,6 +82,8 @@ JsonLine& JsonLine::add(std::string_view key, double value) {
     return *this;
 }
 
+// A key and its value, in the order the line writes them.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 JsonLine& JsonLine::add(std::string_view key, std::string_view value) {
     if (auto encoded = jsonString(value)) {
         put(key, std::move(*encoded));

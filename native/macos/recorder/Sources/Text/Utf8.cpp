@@ -1,44 +1,53 @@
 #include "Text/Utf8.hpp"
 
+#include <optional>
+
 namespace Text::detail {
+
+namespace {
+
+// What a lead byte promises: the sequence's length, the bits it carries, and the
+// range its second byte must fall in, narrower than 80..BF where the full range
+// would let in overlong forms, surrogates or code points past U+10FFFF.
+struct LeadByte {
+    std::size_t length;
+    char32_t bits;
+    unsigned char secondLow;
+    unsigned char secondHigh;
+};
+
+std::optional<LeadByte> leadByte(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return LeadByte{2, lead & 0x1Fu, 0x80, 0xBF};
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return LeadByte{3, lead & 0x0Fu, static_cast<unsigned char>(lead == 0xE0 ? 0xA0 : 0x80),
+                        static_cast<unsigned char>(lead == 0xED ? 0x9F : 0xBF)};
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return LeadByte{4, lead & 0x07u, static_cast<unsigned char>(lead == 0xF0 ? 0x90 : 0x80),
+                        static_cast<unsigned char>(lead == 0xF4 ? 0x8F : 0xBF)};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 Decoded decodeAt(std::string_view text, std::size_t pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
     if (lead < 0x80) return {lead, 1, true};
+    const auto shape = leadByte(lead);
+    if (!shape) return {replacementCharacter, 1, false};
 
-    std::size_t length = 0;
-    char32_t value = 0;
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        if (lead == 0xE0) secondLow = 0xA0;   // no overlong forms
-        if (lead == 0xED) secondHigh = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        if (lead == 0xF0) secondLow = 0x90;
-        if (lead == 0xF4) secondHigh = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return {replacementCharacter, 1, false};
-    }
-
-    std::size_t i = 1;
-    for (; i < length; ++i) {
-        if (pos + i >= text.size()) break;
+    char32_t value = shape->bits;
+    for (std::size_t i = 1; i < shape->length; ++i) {
+        if (pos + i >= text.size()) return {replacementCharacter, i, false};
         const unsigned char b = byte(pos + i);
-        const unsigned char low = i == 1 ? secondLow : 0x80;
-        const unsigned char high = i == 1 ? secondHigh : 0xBF;
-        if (b < low || b > high) break;
+        const unsigned char low = i == 1 ? shape->secondLow : 0x80;
+        const unsigned char high = i == 1 ? shape->secondHigh : 0xBF;
+        if (b < low || b > high) return {replacementCharacter, i, false};
         value = (value << 6) | (b & 0x3F);
     }
-    if (i < length) return {replacementCharacter, i, false};
-    return {value, length, true};
+    return {value, shape->length, true};
 }
 
 bool isAscii(std::string_view text) {

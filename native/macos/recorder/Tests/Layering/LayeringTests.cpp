@@ -102,11 +102,11 @@ TEST(Layering, EachModuleIncludesOnlyWhatItMay) {
         for (const auto& include : quotedIncludes(file)) {
             const Module* included = moduleOf(include);
             ASSERT_NE(included, nullptr) << "includes \"" << include << "\", which is in no module";
-            const bool allowed = included == module || std::find(module->mayInclude.begin(),
-                                                                 module->mayInclude.end(),
-                                                                 included->name) != module->mayInclude.end();
-            EXPECT_TRUE(allowed) << module->name << " may not include \"" << include << "\" (" << included->name
-                                 << ")";
+            const bool allowed =
+                included == module || std::find(module->mayInclude.begin(), module->mayInclude.end(),
+                                                included->name) != module->mayInclude.end();
+            EXPECT_TRUE(allowed) << module->name << " may not include \"" << include << "\" ("
+                                 << included->name << ")";
         }
     }
 }
@@ -116,9 +116,9 @@ TEST(Layering, TheTableNamesOnlyModulesThatExist) {
         SCOPED_TRACE(module.name);
         EXPECT_TRUE(fs::is_directory(sources / module.name));
         for (const auto name : module.mayInclude) {
-            EXPECT_TRUE(std::any_of(modules.begin(), modules.end(),
-                                    [&](const Module& other) { return other.name == name; }))
-                << name;
+            EXPECT_TRUE(std::any_of(modules.begin(), modules.end(), [&](const Module& other) {
+                return other.name == name;
+            })) << name;
         }
     }
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <variant>
 
+#include "AccessibilityValues/AccessibilityValues.hpp"
+
 namespace SceneCapture {
 
 namespace {
@@ -54,20 +56,6 @@ bool isNamed(const std::vector<std::string>& named, const Desktop::RunningApplic
     });
 }
 
-// An element list as the tree takes it: every entry an element.
-std::optional<std::vector<Element>> plainElementList(const PlatformResult<AxValue>& read) {
-    if (!read.succeeded()) return std::nullopt;
-    const auto* list = std::get_if<AxList>(&read.value->data);
-    if (list == nullptr) return std::nullopt;
-    std::vector<Element> elements;
-    for (const auto& entry : *list) {
-        const auto* element = std::get_if<Element>(&entry.data);
-        if (element == nullptr || element->isNull()) return std::nullopt;
-        elements.push_back(*element);
-    }
-    return elements;
-}
-
 void collectElements(const AxValue& value, std::vector<Element>& out) {
     if (const auto* element = std::get_if<Element>(&value.data)) {
         if (!element->isNull()) out.push_back(*element);
@@ -91,7 +79,7 @@ public:
         const std::size_t rootNode = nodeFor(root, std::nullopt);
         application.root = rootNode;
         application.treeCaptured = true;
-        place(rootNode, std::nullopt, applicationIndex, 0);
+        place(rootNode, {.parent = std::nullopt, .application = applicationIndex, .depth = 0});
         std::deque<std::size_t> queue{rootNode};
         int unansweredInARow = 0;
         for (;;) {
@@ -147,12 +135,19 @@ private:
         return node;
     }
 
-    void place(std::size_t node, std::optional<std::size_t> parent, std::size_t application, int depth) {
+    // Where an element is written: under its parent, at its depth, in its application's tree.
+    struct Placement {
+        std::optional<std::size_t> parent;
+        std::size_t application = 0;
+        int depth = 0;
+    };
+
+    void place(std::size_t node, const Placement& placement) {
         auto& element = elements()[node];
         element.placed = true;
-        element.parent = parent;
-        element.application = application;
-        element.depth = depth;
+        element.parent = placement.parent;
+        element.application = placement.application;
+        element.depth = placement.depth;
     }
 
     void visit(std::size_t node, CapturedApplication& application, int& unansweredInARow,
@@ -185,7 +180,9 @@ private:
         for (const auto* list : {&done.windows, &done.children}) {
             for (const std::size_t child : *list) {
                 if (elements()[child].placed) continue;
-                place(child, node, elements()[node].application, elements()[node].depth + 1);
+                place(child, {.parent = node,
+                              .application = elements()[node].application,
+                              .depth = elements()[node].depth + 1});
                 queue.push_back(child);
             }
         }
@@ -197,7 +194,8 @@ private:
             if (orphan.placed || !orphan.firstReferrer) continue;
             const std::size_t referrer = *orphan.firstReferrer;
             if (!elements()[referrer].placed || elements()[referrer].application != application) continue;
-            place(node, referrer, application, elements()[referrer].depth + 1);
+            place(node,
+                  {.parent = referrer, .application = application, .depth = elements()[referrer].depth + 1});
             elements()[referrer].adopted.push_back(node);
             queue.push_back(node);
         }
@@ -222,16 +220,7 @@ private:
         CapturedElement result;
         result.responseTime = seconds;
         result.namesError = names.value ? 0 : (names.code != 0 ? names.code : Desktop::AxError::failure);
-        std::vector<std::string> listed;
-        if (names.value) {
-            for (const auto& entry : *names.value) {
-                if (const auto* name = std::get_if<std::string>(&entry.data)) {
-                    if (std::ranges::find(listed, *name) == listed.end()) listed.push_back(*name);
-                } else {
-                    result.otherNames.push_back(entry);
-                }
-            }
-        }
+        const std::vector<std::string> listed = listedNames(names, result.otherNames);
         std::vector<std::string> request = listed;
         for (const auto name : attributesTheToolsRead) {
             if (std::ranges::find(request, name) == request.end()) request.emplace_back(name);
@@ -245,6 +234,31 @@ private:
                               values[i].code != Desktop::AxError::attributeUnsupported;
             if (kept) result.attributes.emplace_back(request[i], values[i]);
         }
+        readActionsAndSettable(element, listed, stalled, result);
+
+        result.state = CapturedElement::State::read;
+        linkNamedElements(result, node, !elements()[node].parent.has_value());
+        store(node, std::move(result));
+        return true;
+    }
+
+    // The names a names list gives as strings, each once and in order; its other entries go to `others`.
+    static std::vector<std::string> listedNames(const PlatformResult<AxList>& names, AxList& others) {
+        std::vector<std::string> listed;
+        if (!names.value) return listed;
+        for (const auto& entry : *names.value) {
+            if (const auto* name = std::get_if<std::string>(&entry.data)) {
+                if (std::ranges::find(listed, *name) == listed.end()) listed.push_back(*name);
+            } else {
+                others.push_back(entry);
+            }
+        }
+        return listed;
+    }
+
+    // Nothing more is asked of an element once it has left a request unanswered.
+    void readActionsAndSettable(const Element& element, const std::vector<std::string>& listed, bool stalled,
+                                CapturedElement& result) {
         if (!stalled) {
             const double actionsStart = clock_.now();
             result.actions = ax_.copyActionNames(element);
@@ -259,36 +273,41 @@ private:
             stalled = unanswered(settable.code, clock_.now() - settableStart);
             if (settable.succeeded() && *settable.value) result.settable.push_back(name);
         }
+    }
 
-        result.state = CapturedElement::State::read;
-        // The tree lists, and every element an attribute names.
-        const bool isApplication = !elements()[node].parent.has_value();
-        for (auto& [name, value] : result.attributes) {
+    // The tree lists, and every element an attribute names, get their entries.
+    void linkNamedElements(CapturedElement& result, std::size_t node, bool isApplication) {
+        for (const auto& [name, value] : result.attributes) {
             const bool isChildren = name == "AXChildren";
-            const bool isWindows = isApplication && name == "AXWindows";
-            if (isChildren || isWindows) {
-                auto& tree = isChildren ? result.children : result.windows;
-                if (const auto list = plainElementList(value)) {
-                    for (const auto& child : *list)
-                        tree.push_back(nodeFor(child, node));
-                    continue;
-                }
-                (isChildren ? result.childrenAsRead : result.windowsAsRead) = true;
-                if (value.value) {
-                    std::vector<Element> named;
-                    collectElements(*value.value, named);
-                    for (const auto& child : named)
-                        tree.push_back(nodeFor(child, node));
-                }
+            if (isChildren || (isApplication && name == "AXWindows")) {
+                linkTree(value, node, isChildren ? result.children : result.windows,
+                         isChildren ? result.childrenAsRead : result.windowsAsRead);
                 continue;
             }
-            if (!value.value) continue;
-            std::vector<Element> named;
-            collectElements(*value.value, named);
-            for (const auto& other : named)
+            for (const auto& other : namedElements(value))
                 nodeFor(other, node);
         }
+    }
 
+    void linkTree(const PlatformResult<AxValue>& value, std::size_t node, std::vector<std::size_t>& tree,
+                  bool& asRead) {
+        auto list = AccessibilityValues::elementListValue(value);
+        // A value that is not a plain list of elements is written as read; its elements still join the tree.
+        if (!list) {
+            asRead = true;
+            list = namedElements(value);
+        }
+        for (const auto& child : *list)
+            tree.push_back(nodeFor(child, node));
+    }
+
+    static std::vector<Element> namedElements(const PlatformResult<AxValue>& value) {
+        std::vector<Element> named;
+        if (value.value) collectElements(*value.value, named);
+        return named;
+    }
+
+    void store(std::size_t node, CapturedElement&& result) {
         auto& stored = elements()[node];
         stored.state = result.state;
         stored.responseTime = result.responseTime;
@@ -301,7 +320,6 @@ private:
         stored.windows = std::move(result.windows);
         stored.childrenAsRead = result.childrenAsRead;
         stored.windowsAsRead = result.windowsAsRead;
-        return true;
     }
 
     // One batch for all of them; attribute by attribute only where the platform
@@ -350,9 +368,8 @@ private:
 };
 
 PlatformResult<std::vector<std::uint32_t>> channels(Desktop::AudioHardware& hardware,
-                                                    Desktop::AudioObjectId id, std::uint32_t scope) {
-    const Desktop::PropertyAddress address{.selector = Desktop::CoreAudio::streamConfiguration,
-                                           .scope = scope};
+                                                    Desktop::AudioObjectId id,
+                                                    const Desktop::PropertyAddress& address) {
     const auto size = hardware.propertyDataSize(id, address);
     if (!size.succeeded())
         return {size.code != 0 ? size.code : Desktop::CoreAudio::unspecifiedError, std::nullopt};
@@ -383,8 +400,9 @@ CapturedAudio readAudio(Desktop::AudioHardware& hardware) {
         device.id = id;
         device.name = hardware.readString(id, {.selector = objectName});
         device.uid = hardware.readString(id, {.selector = deviceUID});
-        device.inputChannels = channels(hardware, id, scopeInput);
-        device.outputChannels = channels(hardware, id, scopeOutput);
+        device.inputChannels = channels(hardware, id, {.selector = streamConfiguration, .scope = scopeInput});
+        device.outputChannels =
+            channels(hardware, id, {.selector = streamConfiguration, .scope = scopeOutput});
         device.running = hardware.readUInt32(id, {.selector = deviceIsRunningSomewhere});
         if (hardware.hasProperty(id, muteAddress)) device.mute = hardware.readUInt32(id, muteAddress);
         if (hardware.hasProperty(id, volumeAddress)) device.volume = hardware.readFloat32(id, volumeAddress);

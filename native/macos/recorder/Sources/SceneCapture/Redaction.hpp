@@ -19,7 +19,7 @@ namespace SceneCapture {
 std::string maskedText(std::string_view text);
 
 // Texts longer than this, in bytes, are written whole.
-inline constexpr std::size_t longestMaskedText = 64 * 1024;
+inline constexpr std::size_t longestMaskedText = std::size_t{64} * 1024;
 
 // The text as a redacted capture writes it.
 std::string redactedText(std::string_view text);

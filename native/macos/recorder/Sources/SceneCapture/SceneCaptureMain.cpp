@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <ostream>
+#include <string_view>
+#include <utility>
 
 namespace SceneCapture {
 
@@ -60,63 +62,93 @@ std::vector<std::string> commaList(const std::string& text) {
     return items;
 }
 
+// Options without a value.
+struct Flag {
+    std::string_view name;
+    void (*set)(Options& options);
+};
+
+constexpr Flag flags[] = {
+    {"--help", [](Options& options) { options.help = true; }},
+    {"-h", [](Options& options) { options.help = true; }},
+    {"--only", [](Options& options) { options.applications.onlyNamed = true; }},
+    {"--all-apps", [](Options& options) { options.applications.all = true; }},
+    {"--redact", [](Options& options) { options.output.redact = true; }},
+};
+
+// Options followed by a value; `set` gives the reason a value cannot be used.
+struct ValuedOption {
+    std::string_view name;
+    std::optional<std::string> (*set)(Options& options, const std::string& text);
+};
+
+constexpr ValuedOption valuedOptions[] = {
+    {"--app",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         options.applications.named.push_back(text);
+         return std::nullopt;
+     }},
+    {"--depth",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         const auto depth = wholeNumber<int>(text, 0);
+         if (!depth) return "--depth takes a whole number, 0 or more: " + text;
+         options.limits.depth = *depth;
+         return std::nullopt;
+     }},
+    {"--elements",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         const auto count = wholeNumber<std::size_t>(text, 1);
+         if (!count) return "--elements takes a whole number, 1 or more: " + text;
+         options.limits.elementsPerApplication = *count;
+         return std::nullopt;
+     }},
+    {"--timeout",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         const auto timeout = positiveSeconds(text);
+         if (!timeout) return "--timeout takes seconds, more than 0: " + text;
+         options.limits.timeout = *timeout;
+         return std::nullopt;
+     }},
+    {"--settable",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         if (text == "all") {
+             options.limits.settable = {.mode = SettableQuery::Mode::all};
+         } else if (text == "none") {
+             options.limits.settable = {.mode = SettableQuery::Mode::none};
+         } else {
+             options.limits.settable = {.mode = SettableQuery::Mode::named, .names = commaList(text)};
+         }
+         return std::nullopt;
+     }},
+    {"--description",
+     [](Options& options, const std::string& text) -> std::optional<std::string> {
+         options.output.description = text;
+         return std::nullopt;
+     }},
+};
+
+template <typename Option, std::size_t count>
+const Option* findOption(const Option (&options)[count], std::string_view name) {
+    for (const auto& option : options) {
+        if (option.name == name) return &option;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     Options options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const auto value = [&]() -> const std::string* {
-            return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
-        };
-        const auto missing = [&] { return ParsedOptions{std::nullopt, argument + " needs a value"}; };
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--only") {
-            options.applications.onlyNamed = true;
-        } else if (argument == "--all-apps") {
-            options.applications.all = true;
-        } else if (argument == "--redact") {
-            options.output.redact = true;
-        } else if (argument == "--app") {
-            const auto* name = value();
-            if (name == nullptr) return missing();
-            options.applications.named.push_back(*name);
-        } else if (argument == "--depth") {
-            const auto* text = value();
-            if (text == nullptr) return missing();
-            const auto depth = wholeNumber<int>(*text, 0);
-            if (!depth) return {std::nullopt, "--depth takes a whole number, 0 or more: " + *text};
-            options.limits.depth = *depth;
-        } else if (argument == "--elements") {
-            const auto* text = value();
-            if (text == nullptr) return missing();
-            const auto count = wholeNumber<std::size_t>(*text, 1);
-            if (!count) return {std::nullopt, "--elements takes a whole number, 1 or more: " + *text};
-            options.limits.elementsPerApplication = *count;
-        } else if (argument == "--timeout") {
-            const auto* text = value();
-            if (text == nullptr) return missing();
-            const auto timeout = positiveSeconds(*text);
-            if (!timeout) return {std::nullopt, "--timeout takes seconds, more than 0: " + *text};
-            options.limits.timeout = *timeout;
-        } else if (argument == "--settable") {
-            const auto* text = value();
-            if (text == nullptr) return missing();
-            if (*text == "all") {
-                options.limits.settable = {.mode = SettableQuery::Mode::all};
-            } else if (*text == "none") {
-                options.limits.settable = {.mode = SettableQuery::Mode::none};
-            } else {
-                options.limits.settable = {.mode = SettableQuery::Mode::named, .names = commaList(*text)};
-            }
-        } else if (argument == "--description") {
-            const auto* text = value();
-            if (text == nullptr) return missing();
-            options.output.description = *text;
-        } else {
-            return {std::nullopt, "unknown argument " + argument};
+        if (const auto* flag = findOption(flags, argument)) {
+            flag->set(options);
+            continue;
         }
+        const auto* valued = findOption(valuedOptions, argument);
+        if (valued == nullptr) return {std::nullopt, "unknown argument " + argument};
+        if (i + 1 == arguments.size()) return {std::nullopt, argument + " needs a value"};
+        if (auto error = valued->set(options, arguments[++i])) return {std::nullopt, std::move(*error)};
     }
     if (options.applications.onlyNamed && options.applications.named.empty() && !options.applications.all) {
         return {std::nullopt, "--only needs at least one --app"};

@@ -4,12 +4,14 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <variant>
 
 #include <nlohmann/json.hpp>
 
 #include "SceneCapture/Redaction.hpp"
+#include "Text/Text.hpp"
 
 namespace SceneCapture {
 
@@ -77,60 +79,73 @@ struct LooseValueJson {
     }
 };
 
+// The lines of a dump, the last one included even when it is empty.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+constexpr std::size_t widestJoinedLine = 100;
+
+// The container that opens on `lines[firstLine]` and closes with `closing`, on one
+// line, if it fits; joined only while it can still fit, so a large container
+// costs nothing here.
+std::optional<std::string> joinedIfItFits(const std::vector<std::string>& lines, std::size_t firstLine,
+                                          std::string_view closing) {
+    std::string joined = lines[firstLine];
+    for (std::size_t i = firstLine + 1; i < lines.size(); ++i) {
+        const std::string& inner = lines[i];
+        joined += (i == firstLine + 1 ? "" : " ") + inner.substr(inner.find_first_not_of(' '));
+        if (joined.size() > widestJoinedLine) return std::nullopt;
+    }
+    joined += closing;
+    if (joined.size() > widestJoinedLine) return std::nullopt;
+    return joined;
+}
+
 // Puts every object or array on one line when it fits and all it holds fits on
 // one line too, so that points, sizes, references and errors read as one value each. The
 // dump writes one member per line and escapes line breaks inside strings, so
 // lines are safe to join.
 std::string compacted(const std::string& dumped) {
-    constexpr std::size_t widest = 100;
     struct Open {
         std::size_t firstLine;
-        bool plain = true;
+        bool plain = true;  // nothing inside it stayed on several lines
     };
     std::vector<std::string> lines;
     std::vector<Open> open;
-    std::size_t start = 0;
-    while (start <= dumped.size()) {
-        std::size_t end = dumped.find('\n', start);
-        if (end == std::string::npos) end = dumped.size();
-        std::string line = dumped.substr(start, end - start);
-        start = end + 1;
+    for (auto& line : linesOf(dumped)) {
         const std::size_t indent = line.find_first_not_of(' ');
-        const char last = line.empty() ? '\0' : line.back();
         const char first = indent == std::string::npos ? '\0' : line[indent];
         if ((first == '}' || first == ']') && !open.empty()) {
             const Open opened = open.back();
             open.pop_back();
-            // Joined only while it can still fit, so a large container costs nothing here.
-            bool fits = opened.plain;
-            std::string joined = lines[opened.firstLine];
-            for (std::size_t i = opened.firstLine + 1; fits && i < lines.size(); ++i) {
-                const std::string& inner = lines[i];
-                joined += (i == opened.firstLine + 1 ? "" : " ") + inner.substr(inner.find_first_not_of(' '));
-                fits = joined.size() <= widest;
-            }
-            joined += line.substr(indent);
-            if (fits && joined.size() <= widest) {
+            auto joined = opened.plain
+                              ? joinedIfItFits(lines, opened.firstLine, std::string_view(line).substr(indent))
+                              : std::nullopt;
+            if (joined) {
                 lines.resize(opened.firstLine);
-                lines.push_back(std::move(joined));
+                lines.push_back(std::move(*joined));
             } else {
                 lines.push_back(std::move(line));
                 if (!open.empty()) open.back().plain = false;
             }
             continue;
         }
-        if (last == '{' || last == '[') {
-            lines.push_back(std::move(line));
-            open.push_back({lines.size() - 1});
-            continue;
-        }
+        const bool opens = !line.empty() && (line.back() == '{' || line.back() == '[');
         lines.push_back(std::move(line));
-        if (end == dumped.size()) break;
+        if (opens) open.push_back({lines.size() - 1});
     }
-    std::string out;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i == 0 ? "" : "\n") + lines[i];
-    return out;
+    return Text::joined(lines, "\n");
 }
 
 class Writer {
@@ -186,39 +201,39 @@ private:
     }
 
     Json valueJson(const AxValue& value, std::string_view attribute) {
-        return std::visit(
-            [&](const auto& v) -> Json {
-                using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, std::string>) {
-                    return redacts(attribute) ? Json(redacted(v)) : Json(v);
-                } else if constexpr (std::is_same_v<T, std::int64_t> || std::is_same_v<T, bool>) {
-                    return Json(v);
-                } else if constexpr (std::is_same_v<T, double>) {
-                    return numberJson(v);
-                } else if constexpr (std::is_same_v<T, Desktop::Element>) {
-                    const auto found = desktop_.elementEntries.find(v.handle());
-                    if (v.isNull() || found == desktop_.elementEntries.end()) return otherJson("AXUIElement");
-                    return reference(found->second);
-                } else if constexpr (std::is_same_v<T, Desktop::AxList>) {
-                    Json list = Json::array();
-                    for (const auto& entry : v)
-                        list.push_back(valueJson(entry, attribute));
-                    return list;
-                } else if constexpr (std::is_same_v<T, Desktop::Point>) {
-                    if (!finite(v.x, v.y)) return otherJson("AXValue");
-                    return Json{{"point", {v.x, v.y}}};
-                } else if constexpr (std::is_same_v<T, Desktop::Size>) {
-                    if (!finite(v.width, v.height)) return otherJson("AXValue");
-                    return Json{{"size", {v.width, v.height}}};
-                } else if constexpr (std::is_same_v<T, Desktop::Url>) {
-                    return Json{{"url", redacts(attribute) ? redacted(v.absoluteString) : v.absoluteString}};
-                } else {
-                    static_assert(std::is_same_v<T, Desktop::OtherValue>);
-                    return otherJson(v.typeName);
-                }
-            },
-            value.data);
+        return std::visit([&](const auto& v) { return json(v, attribute); }, value.data);
     }
+
+    // One case for each type of value the seam gives.
+    Json json(const std::string& text, std::string_view attribute) {
+        return redacts(attribute) ? Json(redacted(text)) : Json(text);
+    }
+    static Json json(std::int64_t number, std::string_view) { return Json(number); }
+    static Json json(bool flag, std::string_view) { return Json(flag); }
+    static Json json(double number, std::string_view) { return numberJson(number); }
+    Json json(const Desktop::Element& element, std::string_view) {
+        const auto found = desktop_.elementEntries.find(element.handle());
+        if (element.isNull() || found == desktop_.elementEntries.end()) return otherJson("AXUIElement");
+        return reference(found->second);
+    }
+    Json json(const Desktop::AxList& list, std::string_view attribute) {
+        Json entries = Json::array();
+        for (const auto& entry : list)
+            entries.push_back(valueJson(entry, attribute));
+        return entries;
+    }
+    static Json json(const Desktop::Point& point, std::string_view) {
+        if (!finite(point.x, point.y)) return otherJson("AXValue");
+        return Json{{"point", {point.x, point.y}}};
+    }
+    static Json json(const Desktop::Size& size, std::string_view) {
+        if (!finite(size.width, size.height)) return otherJson("AXValue");
+        return Json{{"size", {size.width, size.height}}};
+    }
+    Json json(const Desktop::Url& url, std::string_view attribute) {
+        return Json{{"url", redacts(attribute) ? redacted(url.absoluteString) : url.absoluteString}};
+    }
+    static Json json(const Desktop::OtherValue& other, std::string_view) { return otherJson(other.typeName); }
 
     Json readJson(const PlatformResult<AxValue>& read, std::string_view attribute) {
         if (read.code != 0) return errorJson(read.code);
@@ -257,82 +272,96 @@ private:
             j["comment"] = "left a request unanswered for " + Json(timeout()).dump() + " s";
         }
         if (withIds_ && referenced_[node]) j["id"] = idOf(node);
-
-        if (element.state == CapturedElement::State::read) {
-            const bool childrenAsRead = element.childrenAsRead || !element.adopted.empty();
-            for (const auto& [attribute, key] : shorthands) {
-                if (const auto* read = element.attribute(attribute)) {
-                    const bool ownName = isApplication && attribute == "AXTitle";
-                    j[std::string(key)] = readJson(*read, ownName ? notAPersonsText : attribute);
-                } else if (isApplication &&
-                           (attribute == "AXRole" ||
-                            (attribute == "AXTitle" &&
-                             desktop_.applications[element.application].running.localizedName))) {
-                    // A scene's application element has both unless told otherwise.
-                    j[std::string(key)] = errorJson(Desktop::AxError::attributeUnsupported);
-                }
-            }
-            if (const auto* url = element.attribute("AXURL")) {
-                if (url->succeeded() && std::holds_alternative<Desktop::Url>(url->value->data)) {
-                    j["url"] = readJson(*url, "AXURL")["url"];
-                } else {
-                    j["url"] = readJson(*url, "AXURL");
-                    if (j["url"].is_string()) j["url"] = Json{{"string", j["url"]}};
-                }
-            }
-            Json attributes = Json::object();
-            for (const auto& [name, read] : element.attributes) {
-                const bool shorthand =
-                    std::ranges::any_of(shorthands, [&](const auto& s) { return s.first == name; });
-                if (shorthand || name == "AXURL") continue;
-                if (name == "AXChildren" && !childrenAsRead) continue;
-                if (isApplication && name == "AXWindows" && !element.windowsAsRead) continue;
-                attributes[name] = readJson(read, name);
-            }
-            if (!attributes.empty()) j["attributes"] = std::move(attributes);
-            if (element.namesError != 0) {
-                j["attributeNames"] = errorJson(element.namesError);
-            } else if (!element.otherNames.empty()) {
-                Json names = Json::array();
-                for (const auto& name : element.otherNames)
-                    names.push_back(valueJson(name, notAPersonsText));
-                j["attributeNames"] = std::move(names);
-            }
-            if (element.actions.code != 0 || !element.actions.value) {
-                j["actions"] =
-                    errorJson(element.actions.code != 0 ? element.actions.code : Desktop::AxError::failure);
-            } else if (!element.actions.value->empty()) {
-                Json actions = Json::array();
-                for (const auto& action : *element.actions.value)
-                    actions.push_back(valueJson(action, notAPersonsText));
-                j["actions"] = std::move(actions);
-            }
-            if (!element.settable.empty()) j["settable"] = element.settable;
-        }
+        if (element.state == CapturedElement::State::read) writeReading(j, element, isApplication);
         j["hash"] = element.hash;
+        if (!isApplication) writeResponseTime(j, element);
 
-        if (!isApplication) {
-            const auto& root = elements()[*desktop_.applications[element.application].root];
-            const double base = applicationResponseTime(root);
-            if (element.state == CapturedElement::State::unanswered) {
-                if (base != unansweredResponseTime) j["responseTime"] = unansweredResponseTime;
-            } else if (element.state == CapturedElement::State::read) {
-                const double own = seconds(element.responseTime.value_or(0));
-                if (std::abs(own - base) > 1e-3) j["responseTime"] = own;
-            }
-        }
-
+        std::vector<std::size_t> children = element.children;
+        children.insert(children.end(), element.adopted.begin(), element.adopted.end());
         if (isApplication) {
             if (!element.windows.empty()) j["windows"] = entries(element.windows, node);
-            std::vector<std::size_t> children = element.children;
-            children.insert(children.end(), element.adopted.begin(), element.adopted.end());
             if (children != element.windows) j["children"] = entries(children, node);
-        } else {
-            std::vector<std::size_t> children = element.children;
-            children.insert(children.end(), element.adopted.begin(), element.adopted.end());
-            if (!children.empty()) j["children"] = entries(children, node);
+        } else if (!children.empty()) {
+            j["children"] = entries(children, node);
         }
         return j;
+    }
+
+    // What an element that answered gave: its attributes, names, actions and settable attributes.
+    void writeReading(Json& j, const CapturedElement& element, bool isApplication) {
+        writeShorthands(j, element, isApplication);
+        if (const auto* url = element.attribute("AXURL")) j["url"] = urlJson(*url);
+        const bool childrenAsRead = element.childrenAsRead || !element.adopted.empty();
+        Json attributes = Json::object();
+        for (const auto& [name, read] : element.attributes) {
+            if (isShorthand(name) || name == "AXURL") continue;
+            if (name == "AXChildren" && !childrenAsRead) continue;
+            if (isApplication && name == "AXWindows" && !element.windowsAsRead) continue;
+            attributes[name] = readJson(read, name);
+        }
+        if (!attributes.empty()) j["attributes"] = std::move(attributes);
+        if (element.namesError != 0) {
+            j["attributeNames"] = errorJson(element.namesError);
+        } else if (!element.otherNames.empty()) {
+            j["attributeNames"] = listJson(element.otherNames);
+        }
+        if (element.actions.code != 0 || !element.actions.value) {
+            j["actions"] =
+                errorJson(element.actions.code != 0 ? element.actions.code : Desktop::AxError::failure);
+        } else if (!element.actions.value->empty()) {
+            j["actions"] = listJson(*element.actions.value);
+        }
+        if (!element.settable.empty()) j["settable"] = element.settable;
+    }
+
+    static bool isShorthand(std::string_view attribute) {
+        return std::ranges::any_of(shorthands,
+                                   [&](const auto& shorthand) { return shorthand.first == attribute; });
+    }
+
+    void writeShorthands(Json& j, const CapturedElement& element, bool isApplication) {
+        for (const auto& [attribute, key] : shorthands) {
+            if (const auto* read = element.attribute(attribute)) {
+                const bool ownName = isApplication && attribute == "AXTitle";
+                j[std::string(key)] = readJson(*read, ownName ? notAPersonsText : attribute);
+            } else if (isApplication &&
+                       (attribute == "AXRole" ||
+                        (attribute == "AXTitle" &&
+                         desktop_.applications[element.application].running.localizedName))) {
+                // A scene's application element has both unless told otherwise.
+                j[std::string(key)] = errorJson(Desktop::AxError::attributeUnsupported);
+            }
+        }
+    }
+
+    // A URL as the scene writes it; a string in AXURL is marked as one.
+    Json urlJson(const PlatformResult<AxValue>& url) {
+        if (url.succeeded() && std::holds_alternative<Desktop::Url>(url.value->data)) {
+            return readJson(url, "AXURL")["url"];
+        }
+        Json read = readJson(url, "AXURL");
+        if (read.is_string()) return Json{{"string", std::move(read)}};
+        return read;
+    }
+
+    // Names and actions, which are never a person's texts.
+    Json listJson(const Desktop::AxList& values) {
+        Json list = Json::array();
+        for (const auto& value : values)
+            list.push_back(valueJson(value, notAPersonsText));
+        return list;
+    }
+
+    // An element's own response time where it differs from its application's.
+    void writeResponseTime(Json& j, const CapturedElement& element) {
+        const auto& root = elements()[*desktop_.applications[element.application].root];
+        const double base = applicationResponseTime(root);
+        if (element.state == CapturedElement::State::unanswered) {
+            if (base != unansweredResponseTime) j["responseTime"] = unansweredResponseTime;
+        } else if (element.state == CapturedElement::State::read) {
+            const double own = seconds(element.responseTime.value_or(0));
+            if (std::abs(own - base) > 1e-3) j["responseTime"] = own;
+        }
     }
 
     Json applicationJson(const CapturedApplication& application) {

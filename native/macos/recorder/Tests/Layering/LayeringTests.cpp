@@ -38,7 +38,7 @@ const std::vector<Module> modules = {
     {"RoomcodeCLI", {"RoomcodeCore", "RoomcodeCore/system", "Desktop", "Text"}},
     {"Noticeplay", {"Desktop", "Text"}},
     // It keeps a text whole where masking it would change what a tool's rule answers.
-    {"SceneCapture", {"ConferenceEvidence", "RoomcodeCore", "Desktop", "Text"}},
+    {"SceneCapture", {"ConferenceEvidence", "RoomcodeCore", "AccessibilityValues", "Desktop", "Text"}},
 };
 
 const fs::path sources = RECORDER_SOURCES_DIR;

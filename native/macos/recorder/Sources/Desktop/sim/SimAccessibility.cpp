@@ -7,13 +7,20 @@ namespace Desktop::Sim {
 
 namespace {
 
+// Which element of which load of a scene a reference names.
+struct ElementIdentity {
+    std::uint64_t generation = 0;
+    Pid pid = 0;
+    std::optional<NodeIndex> node;  // none: a pid no application of the scene has
+};
+
 struct SimElementHandle : Element::Handle {
-    SimElementHandle(std::uint64_t generation, Pid pid, std::optional<NodeIndex> node)
-        : generation(generation), pid(pid), node(node) {}
+    explicit SimElementHandle(const ElementIdentity& identity)
+        : generation(identity.generation), pid(identity.pid), node(identity.node) {}
 
     std::uint64_t generation;
     Pid pid;
-    std::optional<NodeIndex> node;  // none: a pid no application of the scene has
+    std::optional<NodeIndex> node;
     // Per reference, as on the platform; 0 means the default. Guarded by the world's lock.
     mutable double timeout = 0;
 };
@@ -76,7 +83,8 @@ std::int32_t SimAccessibility::enter(const Element& element, Target& target, dou
 Element SimAccessibility::elementFor(NodeIndex node) {
     const auto& scene = *world_.scene;
     const Pid pid = scene.applications[scene.elements[node].application].pid;
-    return Element(std::make_shared<SimElementHandle>(world_.generation, pid, node));
+    return Element(std::make_shared<SimElementHandle>(
+        ElementIdentity{.generation = world_.generation, .pid = pid, .node = node}));
 }
 
 AxList SimAccessibility::visible(const std::vector<NodeIndex>& nodes) {
@@ -161,7 +169,9 @@ Element SimAccessibility::applicationElement(Pid pid) {
     std::lock_guard lock(world_.mutex);
     const auto* app = world_.scene->application(pid);
     return Element(std::make_shared<SimElementHandle>(
-        world_.generation, pid, app != nullptr ? std::optional(app->element) : std::nullopt));
+        ElementIdentity{.generation = world_.generation,
+                        .pid = pid,
+                        .node = app != nullptr ? std::optional(app->element) : std::nullopt}));
 }
 
 PlatformResult<AxValue> SimAccessibility::copyAttributeValue(const Element& element,
@@ -175,6 +185,7 @@ PlatformResult<std::vector<PlatformResult<AxValue>>> SimAccessibility::copyMulti
     return readRequest<std::vector<PlatformResult<AxValue>>>(
         "accessibility.copyMultipleAttributeValues", element, [&](const Target& target) {
             std::vector<PlatformResult<AxValue>> values;
+            values.reserve(attributes.size());
             for (const auto& attribute : attributes)
                 values.push_back(read(target, attribute));
             return PlatformResult<std::vector<PlatformResult<AxValue>>>{AxError::success, std::move(values)};
@@ -226,83 +237,86 @@ PlatformResult<bool> SimAccessibility::isAttributeSettable(const Element& elemen
     });
 }
 
-std::int32_t SimAccessibility::setStringAttributeValue(const Element& element, std::string_view attribute,
-                                                       std::string_view value) {
-    world_.counts.add("accessibility.setStringAttributeValue");
+// The shape every request that changes the application shares: count it, find
+// its element under the world's lock, let `change` answer it and journal it when
+// the element exists, and let the clock pass by the response time outside the lock.
+template <typename Change>
+std::int32_t SimAccessibility::changeRequest(const char* kind, const Element& element, Change change) {
+    world_.counts.add(kind);
     std::int32_t code = 0;
     double delay = 0;
     {
         std::lock_guard lock(world_.mutex);
         Target target;
         code = enter(element, target, delay);
-        if (target.node) {
-            std::optional<std::string> before;
-            if (code == AxError::success) {
-                const auto current = read(target, attribute);
-                if (current.value) {
-                    if (const auto* text = std::get_if<std::string>(&current.value->data)) before = *text;
-                }
-                if (target.element->setError) {
-                    code = *target.element->setError;
-                } else if (std::ranges::find(target.element->settable, attribute) ==
-                           target.element->settable.end()) {
-                    code = AxError::attributeUnsupported;
-                } else {
-                    world_.written[{*target.node, std::string(attribute)}] = std::string(value);
-                }
-            }
-            nlohmann::ordered_json entry{{"event", "setValue"},
-                                         {"element", world_.elementName(*target.node)},
-                                         {"attribute", attribute}};
-            if (before) entry["before"] = *before;
-            if (code == AxError::success) {
-                entry["after"] = value;
-            } else if (before) {
-                entry["after"] = *before;
-            }
-            entry["status"] = code;
-            world_.journal.record(entry);
-        }
+        if (target.node) code = change(target, code);
     }
     world_.clock.pass(delay);
     return code;
 }
 
+std::int32_t SimAccessibility::setStringAttributeValue(const Element& element, std::string_view attribute,
+                                                       std::string_view value) {
+    return changeRequest("accessibility.setStringAttributeValue", element,
+                         [&](const Target& target, std::int32_t code) {
+                             std::optional<std::string> before;
+                             if (code == AxError::success) {
+                                 const auto current = read(target, attribute);
+                                 if (current.value) {
+                                     if (const auto* text = std::get_if<std::string>(&current.value->data))
+                                         before = *text;
+                                 }
+                                 code = write(target, attribute, value);
+                             }
+                             nlohmann::ordered_json entry{{"event", "setValue"},
+                                                          {"element", world_.elementName(*target.node)},
+                                                          {"attribute", attribute}};
+                             if (before) entry["before"] = *before;
+                             if (code == AxError::success) {
+                                 entry["after"] = value;
+                             } else if (before) {
+                                 entry["after"] = *before;
+                             }
+                             entry["status"] = code;
+                             world_.journal.record(entry);
+                             return code;
+                         });
+}
+
+std::int32_t SimAccessibility::write(const Target& target, std::string_view attribute,
+                                     std::string_view value) {
+    const auto& e = *target.element;
+    if (e.setError) return *e.setError;
+    if (std::ranges::find(e.settable, attribute) == e.settable.end()) return AxError::attributeUnsupported;
+    world_.written[{*target.node, std::string(attribute)}] = std::string(value);
+    return AxError::success;
+}
+
 std::int32_t SimAccessibility::performAction(const Element& element, std::string_view action) {
-    world_.counts.add("accessibility.performAction");
-    std::int32_t code = 0;
-    double delay = 0;
-    {
-        std::lock_guard lock(world_.mutex);
-        Target target;
-        code = enter(element, target, delay);
-        if (target.node) {
-            const auto& e = *target.element;
-            if (code == AxError::success) {
-                if (e.actionNamesError || !listsString(e.actions, action)) {
-                    code = AxError::actionUnsupported;
-                } else if (action == "AXPress" && e.press) {
-                    const auto& press = *e.press;
-                    if (press.error) {
-                        code = *press.error;
-                    } else {
-                        for (const auto node : press.show)
-                            world_.hidden[node] = false;
-                        for (const auto node : press.hide)
-                            world_.hidden[node] = true;
-                        for (const auto node : press.toggle)
-                            world_.hidden[node] = !world_.hidden[node];
-                    }
-                }
-            }
+    return changeRequest(
+        "accessibility.performAction", element, [&](const Target& target, std::int32_t code) {
+            if (code == AxError::success) code = act(target, action);
             world_.journal.record(nlohmann::ordered_json{{"event", "perform"},
                                                          {"element", world_.elementName(*target.node)},
                                                          {"action", action},
                                                          {"status", code}});
-        }
-    }
-    world_.clock.pass(delay);
-    return code;
+            return code;
+        });
+}
+
+std::int32_t SimAccessibility::act(const Target& target, std::string_view action) {
+    const auto& e = *target.element;
+    if (e.actionNamesError || !listsString(e.actions, action)) return AxError::actionUnsupported;
+    if (action != "AXPress" || !e.press) return AxError::success;
+    const auto& press = *e.press;
+    if (press.error) return *press.error;
+    for (const auto node : press.show)
+        world_.hidden[node] = false;
+    for (const auto node : press.hide)
+        world_.hidden[node] = true;
+    for (const auto node : press.toggle)
+        world_.hidden[node] = !world_.hidden[node];
+    return AxError::success;
 }
 
 std::int32_t SimAccessibility::setMessagingTimeout(const Element& element, float seconds) {

@@ -35,6 +35,11 @@ private:
     PlatformResult<AxValue> read(const Target& target, std::string_view attribute);
     template <typename T, typename Answer>
     PlatformResult<T> readRequest(const char* kind, const Element& element, Answer answer);
+    template <typename Change>
+    std::int32_t changeRequest(const char* kind, const Element& element, Change change);
+    // What a write or an action does to the application; the world's lock is held.
+    std::int32_t write(const Target& target, std::string_view attribute, std::string_view value);
+    std::int32_t act(const Target& target, std::string_view action);
     AxValue convert(const SceneValue& value);
     Element elementFor(NodeIndex node);
     AxList visible(const std::vector<NodeIndex>& nodes);

@@ -32,66 +32,52 @@ const std::vector<std::string>& windowTexts() {
     return texts;
 }
 
-void meetingIdParse(benchmark::State& state) {
+// One rule applied to every text of the window, the measure being per text.
+template <typename Rule>
+void overWindowTexts(benchmark::State& state, Rule rule) {
     for (auto _ : state) {
         for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::parse(text));
+            benchmark::DoNotOptimize(rule(text));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+}
+
+void meetingIdParse(benchmark::State& state) {
+    overWindowTexts(state, [](const std::string& text) { return RoomcodeCore::Roomcode::parse(text); });
 }
 BENCHMARK(meetingIdParse);
 
 void meetingIdLabel(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::textLooksLikeMeetingIdLabel(text));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state, [](const std::string& text) {
+        return RoomcodeCore::Roomcode::textLooksLikeMeetingIdLabel(text);
+    });
 }
 BENCHMARK(meetingIdLabel);
 
 void meetingIdDigitsOnly(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(RoomcodeCore::Roomcode::parseDigitsOnly(text));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state,
+                    [](const std::string& text) { return RoomcodeCore::Roomcode::parseDigitsOnly(text); });
 }
 BENCHMARK(meetingIdDigitsOnly);
 
 void controlLabelClassification(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(ConferenceEvidence::classifyControlLabel(text));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state,
+                    [](const std::string& text) { return ConferenceEvidence::classifyControlLabel(text); });
 }
 BENCHMARK(controlLabelClassification);
 
 void lowercaseTrim(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(Text::lowercase(Text::trim(text)));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state, [](const std::string& text) { return Text::lowercase(Text::trim(text)); });
 }
 BENCHMARK(lowercaseTrim);
 
 void phraseContains(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(Text::contains(text, "meeting id"));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state, [](const std::string& text) { return Text::contains(text, "meeting id"); });
 }
 BENCHMARK(phraseContains);
 
 void graphemeCount(benchmark::State& state) {
-    for (auto _ : state) {
-        for (const std::string& text : windowTexts())
-            benchmark::DoNotOptimize(Text::graphemeCount(text));
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(windowTexts().size()));
+    overWindowTexts(state, [](const std::string& text) { return Text::graphemeCount(text); });
 }
 BENCHMARK(graphemeCount);
 

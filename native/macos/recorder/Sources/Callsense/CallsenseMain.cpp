@@ -18,46 +18,48 @@ bool wantsFocusPoint(const std::vector<std::string>& arguments) {
 }
 
 Output mainImpl(Desktop::Platform& platform) {
-    Observations seen;
-    seen.inputRunning = defaultInputIsRunning(platform.audioHardware());
+    Output report;
+    report.inputRunning = defaultInputIsRunning(platform.audioHardware());
 
     const auto frontmost = frontmostApplication(platform.workspace());
-    seen.frontmostName = frontmost ? frontmost->name : std::string();
+    // The raw name, possibly empty, is what the scan and the scoring compare.
+    const std::string name = frontmost ? frontmost->name : std::string();
     const Desktop::Pid pid = frontmost ? frontmost->pid : 0;
+    report.frontmostOwner = name.empty() ? std::string(unknownOwner) : name;
 
     // Asked before the scan: with the permission, titles the window server withholds can
     // be read from the frontmost application itself.
-    seen.accessibilityTrusted = platform.accessibility().isProcessTrusted();
+    report.accessibilityTrusted = platform.accessibility().isProcessTrusted();
     auto windows = platform.windowServer().onScreenWindows();
-    if (seen.accessibilityTrusted && windows) readWithheldWindowNames(platform, *windows, pid);
-    const auto scan = scanMeetingWindows(windows, {.frontmostName = seen.frontmostName, .frontmostPid = pid});
-    seen.meetingUiLikely = scan.likely;
+    if (report.accessibilityTrusted && windows) readWithheldWindowNames(platform, *windows, pid);
+    const auto scan = scanMeetingWindows(windows, {.frontmostName = name, .frontmostPid = pid});
+    report.meetingUiLikely = scan.likely;
 
     // Asked again: the frontmost application may have changed during the scan,
     // and the browser flag describes the one in front now.
     if (const auto app = platform.workspace().frontmostApplication(); app && app->bundleIdentifier) {
-        seen.browserFrontmost = isBrowserBundle(*app->bundleIdentifier);
+        report.browserFrontmost = isBrowserBundle(*app->bundleIdentifier);
     }
 
-    if (seen.accessibilityTrusted) {
-        return reportOf(scoreWithAccessibility(platform, {.candidates = scan.candidates,
-                                                          .quartzLikely = scan.likely,
-                                                          .quartzSubtitle = scan.subtitle,
-                                                          .quartzAlertTitle = scan.alertTitle,
-                                                          .inputRunning = seen.inputRunning,
-                                                          .frontmostName = seen.frontmostName}),
-                        seen);
+    if (report.accessibilityTrusted) {
+        return withVerdict(std::move(report),
+                           scoreWithAccessibility(platform, {.candidates = scan.candidates,
+                                                             .quartzLikely = scan.likely,
+                                                             .quartzSubtitle = scan.subtitle,
+                                                             .quartzAlertTitle = scan.alertTitle,
+                                                             .inputRunning = report.inputRunning,
+                                                             .frontmostName = name}));
     }
     // Without the permission the window scan's candidates are never walked.
     if (scan.likely)
-        return reportOf(windowScanScore(scan.subtitle, scan.alertTitle, seen.frontmostName), seen);
+        return withVerdict(std::move(report), windowScanScore(scan.subtitle, scan.alertTitle, name));
     std::vector<ConferenceEvidence::MeetingEvidenceTag> evidence;
-    if (seen.inputRunning) evidence.push_back(ConferenceEvidence::MeetingEvidenceTag::inputRunning);
-    return reportOf(ConferenceEvidence::emptyScore(
-                        {.evidence = std::move(evidence),
-                         .sessionFamily = std::string(ConferenceEvidence::unknownSessionFamily),
-                         .meetingFingerprint = std::nullopt}),
-                    seen);
+    if (report.inputRunning) evidence.push_back(ConferenceEvidence::MeetingEvidenceTag::inputRunning);
+    return withVerdict(std::move(report),
+                       ConferenceEvidence::emptyScore(
+                           {.evidence = std::move(evidence),
+                            .sessionFamily = std::string(ConferenceEvidence::unknownSessionFamily),
+                            .meetingFingerprint = std::nullopt}));
 }
 
 Completion complete(const Output& output) {

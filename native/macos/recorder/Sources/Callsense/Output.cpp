@@ -4,30 +4,23 @@
 
 namespace Callsense {
 
-Output reportOf(const ConferenceEvidence::ConferenceScore& score, const Observations& observations) {
-    std::vector<std::string> evidence;
-    evidence.reserve(score.evidence.size());
+Output withVerdict(Output report, const ConferenceEvidence::ConferenceScore& score) {
+    report.callLikely = score.callLikely;
+    report.subtitle = score.subtitle;
+    report.alertTitle = score.alertTitle;
+    report.confidence = std::string(ConferenceEvidence::rawValue(score.confidence));
+    report.evidence.clear();
     for (const auto tag : score.evidence)
-        evidence.emplace_back(ConferenceEvidence::rawValue(tag));
-    return Output{
-        .inputRunning = observations.inputRunning,
-        .meetingUiLikely = observations.meetingUiLikely,
-        .browserFrontmost = observations.browserFrontmost,
-        .callLikely = score.callLikely,
-        .subtitle = score.subtitle,
-        .alertTitle = score.alertTitle,
-        .accessibilityTrusted = observations.accessibilityTrusted,
-        .confidence = std::string(ConferenceEvidence::rawValue(score.confidence)),
-        .evidence = std::move(evidence),
-        .frontmostOwner =
-            observations.frontmostName.empty() ? std::string(unknownOwner) : observations.frontmostName,
-        .sessionFamily = score.sessionFamily,
-        .meetingFingerprint = score.meetingFingerprint,
-    };
+        report.evidence.emplace_back(ConferenceEvidence::rawValue(tag));
+    report.sessionFamily = score.sessionFamily;
+    report.meetingFingerprint = score.meetingFingerprint;
+    return report;
 }
 
 Output fallbackOutput() {
-    return reportOf(ConferenceEvidence::noMeetingScore(), {});
+    Output report;
+    report.frontmostOwner = std::string(unknownOwner);
+    return withVerdict(std::move(report), ConferenceEvidence::noMeetingScore());
 }
 
 std::optional<std::string> encodeOutput(const Output& output) {

@@ -31,18 +31,9 @@ struct Output {
     bool operator==(const Output&) const = default;
 };
 
-// What the probes found beside the verdict.
-struct Observations {
-    bool inputRunning = false;
-    bool meetingUiLikely = false;
-    bool browserFrontmost = false;
-    bool accessibilityTrusted = false;
-    // The frontmost application's raw name, empty when there is none.
-    std::string frontmostName;
-};
-
-// The report of a verdict: the score's fields as the report prints them.
-Output reportOf(const ConferenceEvidence::ConferenceScore& score, const Observations& observations);
+// The report with the score's verdict in it, as the report prints it; the
+// probes' fields stay as `report` has them.
+Output withVerdict(Output report, const ConferenceEvidence::ConferenceScore& score);
 
 // Printed in place of a report that cannot be encoded, so the host still gets a
 // well-formed "nothing found" answer.

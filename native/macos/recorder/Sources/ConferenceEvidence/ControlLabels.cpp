@@ -1,5 +1,7 @@
 #include "ConferenceEvidence/ControlLabels.hpp"
 
+#include <algorithm>
+
 #include "ConferenceEvidence/PhraseSearch.hpp"
 #include "Text/Text.hpp"
 
@@ -91,10 +93,7 @@ bool hasLobbyHints(const TitlesAndLobbyHints& texts) {
 }
 
 bool hasInCallHints(const std::vector<std::string>& hints) {
-    for (const auto& hint : hints) {
-        if (textSuggestsInCallChrome(hint)) return true;
-    }
-    return false;
+    return std::ranges::any_of(hints, [](const std::string& hint) { return textSuggestsInCallChrome(hint); });
 }
 
 }  // namespace ConferenceEvidence

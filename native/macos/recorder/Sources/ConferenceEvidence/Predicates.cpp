@@ -1,5 +1,7 @@
 #include "ConferenceEvidence/Predicates.hpp"
 
+#include <algorithm>
+
 #include "ConferenceEvidence/PhraseSearch.hpp"
 #include "Text/Text.hpp"
 
@@ -105,10 +107,8 @@ bool hasMeetingUrl(const TitlesAndUrls& texts) {
 }
 
 bool hasStrongInCallTitle(const std::vector<std::string>& windowTitles) {
-    for (const auto& title : windowTitles) {
-        if (textSuggestsStrongInCallTitle(title)) return true;
-    }
-    return false;
+    return std::ranges::any_of(windowTitles,
+                               [](const std::string& title) { return textSuggestsStrongInCallTitle(title); });
 }
 
 bool hasInCallSurface(const TitlesAndUrls& texts) {

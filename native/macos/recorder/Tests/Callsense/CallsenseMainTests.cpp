@@ -49,43 +49,68 @@ const Json zoomDesktop = {
     {"windowList", Json::array({Testing::window("zoom.us", 501, "Zoom Meeting")})},
 };
 
-TEST(MainImpl, UntrustedReportComesFromTheWindowListAlone) {
-    Testing::SceneDesktop desktop(zoomDesktop);
-    const auto report = mainImpl(desktop);
-    EXPECT_EQ(report, (Output{.inputRunning = false,
-                              .meetingUiLikely = true,
-                              .browserFrontmost = false,
-                              .callLikely = true,
-                              .subtitle = "Zoom",
-                              .alertTitle = "Zoom Meeting detected",
-                              .accessibilityTrusted = false,
-                              .confidence = "medium",
-                              .evidence = {"meetingUrlOrTitle"},
-                              .frontmostOwner = "zoom.us",
-                              .sessionFamily = "zoom",
-                              .meetingFingerprint = std::nullopt}));
-    // The candidate is not walked without the permission.
-    EXPECT_EQ(desktop.requestCount("accessibility.copyMultipleAttributeValues"), 0u);
-    EXPECT_EQ(desktop.requestCount("accessibility.copyAttributeValue"), 0u);
-}
+// The report's fields that its three branches fill, and what the probes found.
+struct Verdict {
+    bool inputRunning = false;
+    bool meetingUiLikely = false;
+    bool callLikely = false;
+    const char* subtitle;
+    const char* alertTitle;
+    const char* confidence;
+    std::vector<std::string> evidence;
+    const char* sessionFamily;
+};
 
-TEST(MainImpl, TrustedReportComesFromTheAccessibilityScore) {
-    Json scene = zoomDesktop;
-    scene["accessibilityTrusted"] = true;
-    Testing::SceneDesktop desktop(scene);
-    const auto report = mainImpl(desktop);
-    EXPECT_EQ(report, (Output{.inputRunning = false,
-                              .meetingUiLikely = true,
-                              .browserFrontmost = false,
-                              .callLikely = true,
-                              .subtitle = "Zoom",
-                              .alertTitle = "Zoom Meeting detected",
-                              .accessibilityTrusted = true,
-                              .confidence = "high",
-                              .evidence = {"meetingUrlOrTitle", "callControlsPresent"},
-                              .frontmostOwner = "zoom.us",
-                              .sessionFamily = "zoom",
-                              .meetingFingerprint = std::nullopt}));
+TEST(MainImpl, EachBranchOfTheReportFillsTheVerdict) {
+    Json trusted = zoomDesktop;
+    trusted["accessibilityTrusted"] = true;
+    Json microphoneOnly = zoomDesktop;
+    microphoneOnly["windowList"] = Json::array();
+    microphoneOnly["audio"] = {{"defaultInput", 40}, {"devices", {{{"id", 40}, {"running", true}}}}};
+    const struct {
+        const char* name;
+        Json scene;
+        Verdict verdict;
+    } cases[] = {
+        {"trusted: the accessibility score",
+         trusted,
+         {false,
+          true,
+          true,
+          "Zoom",
+          "Zoom Meeting detected",
+          "high",
+          {"meetingUrlOrTitle", "callControlsPresent"},
+          "zoom"}},
+        {"untrusted: the window list alone",
+         zoomDesktop,
+         {false, true, true, "Zoom", "Zoom Meeting detected", "medium", {"meetingUrlOrTitle"}, "zoom"}},
+        {"untrusted and nothing found: only the microphone",
+         microphoneOnly,
+         {true, false, false, "Microphone", "Meeting detected", "none", {"inputRunning"}, "unknown"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Testing::SceneDesktop desktop(c.scene);
+        const bool isTrusted = c.scene.value("accessibilityTrusted", false);
+        EXPECT_EQ(mainImpl(desktop), (Output{.inputRunning = c.verdict.inputRunning,
+                                             .meetingUiLikely = c.verdict.meetingUiLikely,
+                                             .browserFrontmost = false,
+                                             .callLikely = c.verdict.callLikely,
+                                             .subtitle = c.verdict.subtitle,
+                                             .alertTitle = c.verdict.alertTitle,
+                                             .accessibilityTrusted = isTrusted,
+                                             .confidence = c.verdict.confidence,
+                                             .evidence = c.verdict.evidence,
+                                             .frontmostOwner = "zoom.us",
+                                             .sessionFamily = c.verdict.sessionFamily,
+                                             .meetingFingerprint = std::nullopt}));
+        // The candidate is not walked without the permission.
+        if (!isTrusted) {
+            EXPECT_EQ(desktop.requestCount("accessibility.copyMultipleAttributeValues"), 0u);
+            EXPECT_EQ(desktop.requestCount("accessibility.copyAttributeValue"), 0u);
+        }
+    }
 }
 
 TEST(MainImpl, BrowserFlagFollowsTheBundleIdentifierEvenWithoutAName) {

@@ -188,61 +188,59 @@ TEST(Scoring, EvidenceComesInFixedOrder) {
     }
 }
 
-TEST(Scoring, LikelyScoreCarriesLabelsFamilyAndFingerprint) {
-    const auto score = CE::scoreCandidate({.owner = "zoom.us",
-                                           .windowTitles = {"Zoom Meeting"},
-                                           .axTitlesAndUrls = {"https://zoom.us/j/81234567890"},
-                                           .controlLabels = {"Mute", "Leave"},
-                                           .inputRunning = true,
-                                           .accessibilityTrusted = true});
-    const CE::ConferenceScore expected{
-        .callLikely = true,
-        .confidence = MeetingConfidence::high,
-        .evidence = {Tag::meetingUrlOrTitle, Tag::callControlsPresent, Tag::inputRunning},
-        .subtitle = "Zoom",
-        .alertTitle = "Zoom Meeting detected",
-        .sessionFamily = "zoom",
-        .meetingFingerprint = "zoom:81234567890",
+TEST(Scoring, WholeScoresCarryLabelsFamilyAndFingerprint) {
+    const struct {
+        const char* name;
+        CE::CandidateArguments candidate;
+        CE::ConferenceScore expected;
+    } cases[] = {
+        {"a Zoom meeting with its join link",
+         {.owner = "zoom.us",
+          .windowTitles = {"Zoom Meeting"},
+          .axTitlesAndUrls = {"https://zoom.us/j/81234567890"},
+          .controlLabels = {"Mute", "Leave"},
+          .inputRunning = true,
+          .accessibilityTrusted = true},
+         {.callLikely = true,
+          .confidence = MeetingConfidence::high,
+          .evidence = {Tag::meetingUrlOrTitle, Tag::callControlsPresent, Tag::inputRunning},
+          .subtitle = "Zoom",
+          .alertTitle = "Zoom Meeting detected",
+          .sessionFamily = "zoom",
+          .meetingFingerprint = "zoom:81234567890"}},
+        // A browser that shows only the page title: label, family and fingerprint agree.
+        {"a bare Meet code title",
+         {.owner = "Arc",
+          .windowTitles = {"phv-jdrc-vxw"},
+          .controlLabels = {"Leave call"},
+          .inputRunning = true,
+          .accessibilityTrusted = true},
+         {.callLikely = true,
+          .confidence = MeetingConfidence::high,
+          .evidence = {Tag::meetingUrlOrTitle, Tag::callControlsPresent, Tag::inputRunning},
+          .subtitle = "Arc",
+          .alertTitle = "Google Meet detected",
+          .sessionFamily = "meet",
+          .meetingFingerprint = "meet:phv-jdrc-vxw"}},
+        // The family comes from the candidate's label, not from the generic "Meeting detected".
+        {"a rejected score keeps the family of its label",
+         {.owner = "Google Chrome",
+          .windowTitles = {"Standup - " + meetUrl},
+          .lobbyHints = {"Ask to join"},
+          .inputRunning = true,
+          .accessibilityTrusted = true},
+         {.callLikely = false,
+          .confidence = MeetingConfidence::none,
+          .evidence = {Tag::meetingUrlOrTitle, Tag::inputRunning},
+          .subtitle = "Microphone",
+          .alertTitle = "Meeting detected",
+          .sessionFamily = "meet",
+          .meetingFingerprint = "meet:abc-defg-hij"}},
     };
-    EXPECT_EQ(score, expected);
-}
-
-TEST(Scoring, BareMeetCodeTitleGivesAGoogleMeetScoreThroughout) {
-    // A browser that shows only the page title: label, family and fingerprint agree.
-    const auto score = CE::scoreCandidate({.owner = "Arc",
-                                           .windowTitles = {"phv-jdrc-vxw"},
-                                           .controlLabels = {"Leave call"},
-                                           .inputRunning = true,
-                                           .accessibilityTrusted = true});
-    const CE::ConferenceScore expected{
-        .callLikely = true,
-        .confidence = MeetingConfidence::high,
-        .evidence = {Tag::meetingUrlOrTitle, Tag::callControlsPresent, Tag::inputRunning},
-        .subtitle = "Arc",
-        .alertTitle = "Google Meet detected",
-        .sessionFamily = "meet",
-        .meetingFingerprint = "meet:phv-jdrc-vxw",
-    };
-    EXPECT_EQ(score, expected);
-}
-
-TEST(Scoring, RejectedScoreKeepsFamilyFromItsLabel) {
-    // The family comes from the candidate's label, not from the generic "Meeting detected".
-    const auto score = CE::scoreCandidate({.owner = "Google Chrome",
-                                           .windowTitles = {"Standup - " + meetUrl},
-                                           .lobbyHints = {"Ask to join"},
-                                           .inputRunning = true,
-                                           .accessibilityTrusted = true});
-    const CE::ConferenceScore expected{
-        .callLikely = false,
-        .confidence = MeetingConfidence::none,
-        .evidence = {Tag::meetingUrlOrTitle, Tag::inputRunning},
-        .subtitle = "Microphone",
-        .alertTitle = "Meeting detected",
-        .sessionFamily = "meet",
-        .meetingFingerprint = "meet:abc-defg-hij",
-    };
-    EXPECT_EQ(score, expected);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CE::scoreCandidate(c.candidate), c.expected);
+    }
 
     const auto microphoneOnly =
         CE::scoreCandidate({.owner = "Notes", .inputRunning = true, .accessibilityTrusted = true});

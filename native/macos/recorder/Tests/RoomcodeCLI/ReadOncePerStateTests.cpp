@@ -12,15 +12,16 @@
 #include "Desktop/sim/Scene.hpp"
 #include "Desktop/sim/SimPlatform.hpp"
 #include "RoomcodeCLI/RoomcodeMain.hpp"
+#include "RoomcodeCore/system/ForwardingAccessibility.hpp"
 #include "Support/PlatformWith.hpp"
 
 namespace {
 
 // The desktop of the scene, with every Accessibility request roomcode sends
 // noted by the window state it falls in: a press or a write starts a new one.
-class RequestLog final : public Desktop::Accessibility {
+class RequestLog final : public RoomcodeCore::ForwardingAccessibility {
 public:
-    explicit RequestLog(Desktop::Accessibility& desktop) : desktop_(desktop) {}
+    explicit RequestLog(Desktop::Accessibility& desktop) : ForwardingAccessibility(desktop) {}
 
     using PerState = std::map<std::pair<std::uint64_t, int>, int>;  // (element hash, state) to requests
     PerState batches;
@@ -28,51 +29,32 @@ public:
     PerState singleReads;
     int state = 0;
 
-    bool isProcessTrusted() override { return desktop_.isProcessTrusted(); }
-    Desktop::Element applicationElement(Desktop::Pid pid) override {
-        return desktop_.applicationElement(pid);
-    }
     Desktop::PlatformResult<Desktop::AxValue> copyAttributeValue(const Desktop::Element& element,
                                                                  std::string_view attribute) override {
-        ++singleReads[{desktop_.hash(element), state}];
-        return desktop_.copyAttributeValue(element, attribute);
+        ++singleReads[{next().hash(element), state}];
+        return next().copyAttributeValue(element, attribute);
     }
     Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
     copyMultipleAttributeValues(const Desktop::Element& element,
                                 const std::vector<std::string>& attributes) override {
-        ++batches[{desktop_.hash(element), state}];
-        return desktop_.copyMultipleAttributeValues(element, attributes);
-    }
-    Desktop::PlatformResult<Desktop::AxList> copyAttributeNames(const Desktop::Element& element) override {
-        return desktop_.copyAttributeNames(element);
+        ++batches[{next().hash(element), state}];
+        return next().copyMultipleAttributeValues(element, attributes);
     }
     Desktop::PlatformResult<Desktop::AxList> copyActionNames(const Desktop::Element& element) override {
-        ++actionLists[{desktop_.hash(element), state}];
-        return desktop_.copyActionNames(element);
-    }
-    Desktop::PlatformResult<bool> isAttributeSettable(const Desktop::Element& element,
-                                                      std::string_view attribute) override {
-        return desktop_.isAttributeSettable(element, attribute);
+        ++actionLists[{next().hash(element), state}];
+        return next().copyActionNames(element);
     }
     std::int32_t setStringAttributeValue(const Desktop::Element& element, std::string_view attribute,
                                          std::string_view value) override {
-        const std::int32_t result = desktop_.setStringAttributeValue(element, attribute, value);
+        const std::int32_t result = next().setStringAttributeValue(element, attribute, value);
         ++state;
         return result;
     }
     std::int32_t performAction(const Desktop::Element& element, std::string_view action) override {
-        const std::int32_t result = desktop_.performAction(element, action);
+        const std::int32_t result = next().performAction(element, action);
         ++state;
         return result;
     }
-    std::int32_t setMessagingTimeout(const Desktop::Element& element, float seconds) override {
-        return desktop_.setMessagingTimeout(element, seconds);
-    }
-    std::uint64_t hash(const Desktop::Element& element) override { return desktop_.hash(element); }
-    bool equal(const Desktop::Element& a, const Desktop::Element& b) override { return desktop_.equal(a, b); }
-
-private:
-    Desktop::Accessibility& desktop_;
 };
 
 bool sharesHashes(const std::string& sceneText) {

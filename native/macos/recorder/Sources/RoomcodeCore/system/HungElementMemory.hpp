@@ -19,12 +19,13 @@
 
 namespace RoomcodeCore {
 
-class HungElementMemory final : public Desktop::Accessibility {
+// Actions, their list and writes always reach the client, as through the guard:
+// a popover the tool opened is worth a time-out to close.
+class HungElementMemory final : public ForwardingAccessibility {
 public:
-    explicit HungElementMemory(UnresponsiveClientGuard& client) : client_(client) {}
+    explicit HungElementMemory(UnresponsiveClientGuard& client)
+        : ForwardingAccessibility(static_cast<Desktop::Accessibility&>(client)), client_(client) {}
 
-    bool isProcessTrusted() override { return client_.isProcessTrusted(); }
-    Desktop::Element applicationElement(Desktop::Pid pid) override { return client_.applicationElement(pid); }
     Desktop::PlatformResult<Desktop::AxValue> copyAttributeValue(const Desktop::Element& element,
                                                                  std::string_view attribute) override;
     Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
@@ -33,23 +34,6 @@ public:
     Desktop::PlatformResult<Desktop::AxList> copyAttributeNames(const Desktop::Element& element) override;
     Desktop::PlatformResult<bool> isAttributeSettable(const Desktop::Element& element,
                                                       std::string_view attribute) override;
-    // Actions, their list and writes always reach the client, as through the
-    // guard: a popover the tool opened is worth a time-out to close.
-    Desktop::PlatformResult<Desktop::AxList> copyActionNames(const Desktop::Element& element) override {
-        return client_.copyActionNames(element);
-    }
-    std::int32_t setStringAttributeValue(const Desktop::Element& element, std::string_view attribute,
-                                         std::string_view value) override {
-        return client_.setStringAttributeValue(element, attribute, value);
-    }
-    std::int32_t performAction(const Desktop::Element& element, std::string_view action) override {
-        return client_.performAction(element, action);
-    }
-    std::int32_t setMessagingTimeout(const Desktop::Element& element, float seconds) override {
-        return client_.setMessagingTimeout(element, seconds);
-    }
-    std::uint64_t hash(const Desktop::Element& element) override { return client_.hash(element); }
-    bool equal(const Desktop::Element& a, const Desktop::Element& b) override { return client_.equal(a, b); }
 
 private:
     UnresponsiveClientGuard& client_;

@@ -23,25 +23,24 @@ Result UnresponsiveClientGuard::read(Request request) {
 Desktop::PlatformResult<Desktop::AxValue> UnresponsiveClientGuard::copyAttributeValue(
     const Desktop::Element& element, std::string_view attribute) {
     return read<Desktop::PlatformResult<Desktop::AxValue>>(
-        [&] { return platform_.copyAttributeValue(element, attribute); });
+        [&] { return next().copyAttributeValue(element, attribute); });
 }
 
 Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
 UnresponsiveClientGuard::copyMultipleAttributeValues(const Desktop::Element& element,
                                                      const std::vector<std::string>& attributes) {
     return read<Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>>(
-        [&] { return platform_.copyMultipleAttributeValues(element, attributes); });
+        [&] { return next().copyMultipleAttributeValues(element, attributes); });
 }
 
 Desktop::PlatformResult<Desktop::AxList> UnresponsiveClientGuard::copyAttributeNames(
     const Desktop::Element& element) {
-    return read<Desktop::PlatformResult<Desktop::AxList>>(
-        [&] { return platform_.copyAttributeNames(element); });
+    return read<Desktop::PlatformResult<Desktop::AxList>>([&] { return next().copyAttributeNames(element); });
 }
 
 Desktop::PlatformResult<Desktop::AxList> UnresponsiveClientGuard::copyActionNames(
     const Desktop::Element& element) {
-    Desktop::PlatformResult<Desktop::AxList> result = platform_.copyActionNames(element);
+    Desktop::PlatformResult<Desktop::AxList> result = next().copyActionNames(element);
     count(result.code);
     return result;
 }
@@ -49,20 +48,20 @@ Desktop::PlatformResult<Desktop::AxList> UnresponsiveClientGuard::copyActionName
 Desktop::PlatformResult<bool> UnresponsiveClientGuard::isAttributeSettable(const Desktop::Element& element,
                                                                            std::string_view attribute) {
     return read<Desktop::PlatformResult<bool>>(
-        [&] { return platform_.isAttributeSettable(element, attribute); });
+        [&] { return next().isAttributeSettable(element, attribute); });
 }
 
 std::int32_t UnresponsiveClientGuard::setStringAttributeValue(const Desktop::Element& element,
                                                               std::string_view attribute,
                                                               std::string_view value) {
-    const std::int32_t code = platform_.setStringAttributeValue(element, attribute, value);
+    const std::int32_t code = next().setStringAttributeValue(element, attribute, value);
     count(code);
     return code;
 }
 
 std::int32_t UnresponsiveClientGuard::performAction(const Desktop::Element& element,
                                                     std::string_view action) {
-    const std::int32_t code = platform_.performAction(element, action);
+    const std::int32_t code = next().performAction(element, action);
     count(code);
     return code;
 }

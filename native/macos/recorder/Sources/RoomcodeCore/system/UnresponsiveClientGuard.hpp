@@ -13,22 +13,19 @@
 #include <vector>
 
 #include "Desktop/Accessibility.hpp"
+#include "RoomcodeCore/system/ForwardingAccessibility.hpp"
 
 namespace RoomcodeCore {
 
-class UnresponsiveClientGuard final : public Desktop::Accessibility {
+class UnresponsiveClientGuard final : public ForwardingAccessibility {
 public:
     // Two seconds of silence at the reader's time-out.
     static constexpr int unansweredLimit = 8;
 
-    explicit UnresponsiveClientGuard(Desktop::Accessibility& platform) : platform_(platform) {}
+    explicit UnresponsiveClientGuard(Desktop::Accessibility& platform) : ForwardingAccessibility(platform) {}
 
     bool clientTakenAsHung() const { return unansweredInARow_ >= unansweredLimit; }
 
-    bool isProcessTrusted() override { return platform_.isProcessTrusted(); }
-    Desktop::Element applicationElement(Desktop::Pid pid) override {
-        return platform_.applicationElement(pid);
-    }
     Desktop::PlatformResult<Desktop::AxValue> copyAttributeValue(const Desktop::Element& element,
                                                                  std::string_view attribute) override;
     Desktop::PlatformResult<std::vector<Desktop::PlatformResult<Desktop::AxValue>>>
@@ -44,16 +41,8 @@ public:
     std::int32_t setStringAttributeValue(const Desktop::Element& element, std::string_view attribute,
                                          std::string_view value) override;
     std::int32_t performAction(const Desktop::Element& element, std::string_view action) override;
-    std::int32_t setMessagingTimeout(const Desktop::Element& element, float seconds) override {
-        return platform_.setMessagingTimeout(element, seconds);
-    }
-    std::uint64_t hash(const Desktop::Element& element) override { return platform_.hash(element); }
-    bool equal(const Desktop::Element& a, const Desktop::Element& b) override {
-        return platform_.equal(a, b);
-    }
 
 private:
-    Desktop::Accessibility& platform_;
     int unansweredInARow_ = 0;
 
     // Sends a read unless the client is taken as hung, and counts its answer.

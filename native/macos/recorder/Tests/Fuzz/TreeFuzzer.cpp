@@ -193,6 +193,8 @@ class VirtualClock final : public Desktop::Clock, public RoomcodeCore::Clock {
 public:
     double now() override { return now_; }
     void sleep(double seconds) override { now_ += seconds; }
+    void sleepUnlessWoken(double seconds) override { now_ += seconds; }
+    void wake() override {}
 
 private:
     double now_ = 1000;

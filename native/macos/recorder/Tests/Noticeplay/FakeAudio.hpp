@@ -120,6 +120,8 @@ public:
         sleeps.push_back(seconds);
         time += seconds;
     }
+    void sleepUnlessWoken(double seconds) override { sleep(seconds); }
+    void wake() override {}
 };
 
 class FakeFileSystem : public Desktop::FileSystem {

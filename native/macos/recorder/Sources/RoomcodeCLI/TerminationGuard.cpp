@@ -41,8 +41,9 @@ void TerminationGuard::signalled(int exitStatus) {
     }
     if (pendingStatus_ == 0) {
         pendingStatus_ = exitStatus;
-        endAt_ = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                        std::chrono::duration<double>(closeBound_));
+        endAt_ = std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                     std::chrono::duration<double>(closeBound_));
         // Once the close has begun it needs its requests.
         if (!closing_) held_ = true;
         clock_.wake();

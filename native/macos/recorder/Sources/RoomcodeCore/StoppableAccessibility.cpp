@@ -44,8 +44,7 @@ std::int32_t StoppableAccessibility::setStringAttributeValue(const Desktop::Elem
     return client_.setStringAttributeValue(element, attribute, value);
 }
 
-std::int32_t StoppableAccessibility::performAction(const Desktop::Element& element,
-                                                   std::string_view action) {
+std::int32_t StoppableAccessibility::performAction(const Desktop::Element& element, std::string_view action) {
     unlessHeld();
     return client_.performAction(element, action);
 }

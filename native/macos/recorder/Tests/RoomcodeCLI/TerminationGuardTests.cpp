@@ -82,7 +82,8 @@ TEST(TerminationGuard, WithAPopoverOpenTheRunEndsOnlyOnceItIsClosed) {
     EXPECT_TRUE(guard.stopRequested());
     EXPECT_EQ(clock.wakes, 1);
     auto second = std::async(std::launch::async, [&] { guard.signalled(RoomcodeCLI::sigtermExitStatus); });
-    EXPECT_EQ(second.wait_for(50ms), std::future_status::timeout) << "the second signal waits for the close too";
+    EXPECT_EQ(second.wait_for(50ms), std::future_status::timeout)
+        << "the second signal waits for the close too";
     EXPECT_TRUE(ends.seen().empty());
 
     guard.closing();

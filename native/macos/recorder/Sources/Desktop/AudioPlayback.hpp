@@ -14,6 +14,8 @@ public:
     virtual bool prepareToPlay() = 0;          // prepareToPlay
     virtual bool play() = 0;                   // play
     virtual bool isPlaying() = 0;              // isPlaying
+    virtual double duration() = 0;             // duration, in seconds
+    virtual void stop() = 0;                   // stop
 };
 
 class AudioPlayback {

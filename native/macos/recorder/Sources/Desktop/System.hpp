@@ -27,6 +27,12 @@ public:
     virtual double now() = 0;
     // Thread sleep.
     virtual void sleep(double seconds) = 0;
+    // A thread sleep that wake() ends early. A wake() that comes while no such
+    // sleep runs ends the next one at once, so a wake can never fall between a
+    // thread's last look at what it waits for and its sleep.
+    virtual void sleepUnlessWoken(double seconds) = 0;
+    // From any thread.
+    virtual void wake() = 0;
 };
 
 class FileSystem {

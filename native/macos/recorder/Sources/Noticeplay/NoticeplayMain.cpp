@@ -1,5 +1,6 @@
 #include "Noticeplay/NoticeplayMain.hpp"
 
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <variant>
@@ -67,8 +68,17 @@ Completion NoticeplayMain::runPlaySpeakers(const std::vector<std::string>& argum
     player.setVolume(1.0F);
     player.prepareToPlay();
     if (!player.play()) return fail("PLAY_FAILED", Messages::playRefused);
-    while (player.isPlaying())
+    const double startedAt = services_.clock.now();
+    const double duration = player.duration();
+    // A duration that is no number at all gives the bound for an empty file.
+    const double stalledAfter = (std::isfinite(duration) && duration > 0 ? duration : 0) + stallGraceSeconds;
+    while (player.isPlaying()) {
+        if (services_.clock.now() - startedAt >= stalledAfter) {
+            player.stop();
+            return fail("PLAY_STALLED", Messages::playStalled);
+        }
         services_.clock.sleep(playbackPollSeconds);
+    }
     services_.clock.sleep(tailAfterPlaybackSeconds);
 
     PlayResponse response;

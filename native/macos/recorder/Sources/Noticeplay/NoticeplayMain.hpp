@@ -40,6 +40,7 @@ inline constexpr char speakersNotFound[] =
 inline constexpr char defaultOutputUnknown[] = "Could not read the current default output device";
 inline constexpr char switchFailed[] = "Could not switch system default output to built-in speakers";
 inline constexpr char playRefused[] = "AVAudioPlayer.play() returned false";
+inline constexpr char playStalled[] = "Playback did not finish";
 }  // namespace Messages
 
 class NoticeplayMain {
@@ -62,6 +63,9 @@ public:
     static constexpr double settleAfterSwitchSeconds = 0.15;
     static constexpr double playbackPollSeconds = 0.05;
     static constexpr double tailAfterPlaybackSeconds = 0.1;
+    // A player still playing this long after the file's duration is taken as
+    // stalled: the user's audio must not stay switched for as long as it hangs.
+    static constexpr double stallGraceSeconds = 2.0;
 
 private:
     Completion fail(std::string code, std::string message);

@@ -46,17 +46,21 @@ bool nameLooksLikeBuiltInSpeakers(const std::string& name) {
            Text::equals(name, "speakers") || Text::endsWith(name, " speakers");
 }
 
-}  // namespace
-
-std::vector<AudioObjectId> allOutputDeviceIDs(AudioHardware& hardware) {
+// Every device the system lists; empty on any failure.
+std::vector<AudioObjectId> allDeviceIDs(AudioHardware& hardware) {
     const auto size = hardware.propertyDataSize(Desktop::CoreAudio::systemObject, OutputAddress::devices);
     if (!size.succeeded()) return {};
     const std::uint32_t byteSize = *size.value / 4 * 4;
-    const auto ids =
-        hardware.readObjectIds(Desktop::CoreAudio::systemObject, OutputAddress::devices, byteSize);
+    auto ids = hardware.readObjectIds(Desktop::CoreAudio::systemObject, OutputAddress::devices, byteSize);
     if (!ids.succeeded()) return {};
+    return std::move(*ids.value);
+}
+
+}  // namespace
+
+std::vector<AudioObjectId> allOutputDeviceIDs(AudioHardware& hardware) {
     std::vector<AudioObjectId> outputs;
-    for (const auto id : *ids.value) {
+    for (const auto id : allDeviceIDs(hardware)) {
         if (outputChannelCount(hardware, id) >= 1) outputs.push_back(id);
     }
     return outputs;
@@ -81,6 +85,15 @@ std::string audioObjectName(AudioHardware& hardware, AudioObjectId id) {
 
 std::optional<std::string> audioObjectUID(AudioHardware& hardware, AudioObjectId id) {
     return readText(hardware, id, OutputAddress::uid);
+}
+
+std::optional<AudioObjectId> findDeviceByUID(AudioHardware& hardware, const std::string& uid,
+                                             AudioObjectId expected) {
+    if (audioObjectUID(hardware, expected) == uid) return expected;
+    for (const auto id : allDeviceIDs(hardware)) {
+        if (id != expected && audioObjectUID(hardware, id) == uid) return id;
+    }
+    return std::nullopt;
 }
 
 OutputVolumeSnapshot captureAndApplyPlaybackVolume(

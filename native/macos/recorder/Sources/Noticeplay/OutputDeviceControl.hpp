@@ -43,6 +43,13 @@ std::string audioObjectName(Desktop::AudioHardware& hardware, Desktop::AudioObje
 
 std::optional<std::string> audioObjectUID(Desktop::AudioHardware& hardware, Desktop::AudioObjectId id);
 
+// The device that carries `uid` now: `expected` when it still does, else the
+// first listed device that does. A device that goes away and comes back (a
+// Bluetooth headset reconnecting) gets a new ID but keeps its UID.
+std::optional<Desktop::AudioObjectId> findDeviceByUID(Desktop::AudioHardware& hardware,
+                                                      const std::string& uid,
+                                                      Desktop::AudioObjectId expected);
+
 // Unmutes the device and sets its volume for playback. `captured` receives the
 // snapshot of the old values before anything is written, so the caller can make
 // it restorable first. A value that could not be read is left as it is, since it

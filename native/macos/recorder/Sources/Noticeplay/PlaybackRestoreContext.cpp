@@ -16,9 +16,12 @@ bool PlaybackRestoreContext::recordAndSwitchDefaultOutput(Desktop::AudioObjectId
                                                           Desktop::AudioObjectId speakers) {
     const std::lock_guard guard(lock_);
     previousDefault_ = previousDefault;
+    previousDefaultUID_ =
+        previousDefault != speakers ? audioObjectUID(hardware_, previousDefault) : std::nullopt;
     speakersID_ = speakers;
-    return hardware_.writeUInt32(Desktop::CoreAudio::systemObject, OutputAddress::defaultOutputDevice,
-                                 speakers) == Desktop::CoreAudio::noError;
+    switched_ = hardware_.writeUInt32(Desktop::CoreAudio::systemObject, OutputAddress::defaultOutputDevice,
+                                      speakers) == Desktop::CoreAudio::noError;
+    return switched_;
 }
 
 OutputVolumeSnapshot PlaybackRestoreContext::recordAndApplyPlaybackVolume(Desktop::AudioObjectId speakers) {
@@ -33,13 +36,29 @@ bool PlaybackRestoreContext::restoreLocked() {
     if (volumeSnapshot_) restoreOutputVolume(hardware_, *volumeSnapshot_);
     volumeSnapshot_.reset();
     bool restored = true;
-    if (previousDefault_ && speakersID_ && *previousDefault_ != *speakersID_) {
-        restored = hardware_.writeUInt32(Desktop::CoreAudio::systemObject, OutputAddress::defaultOutputDevice,
-                                         *previousDefault_) == Desktop::CoreAudio::noError;
-    }
+    if (previousDefault_ && speakersID_ && *previousDefault_ != *speakersID_) restored = switchBackLocked();
     previousDefault_.reset();
+    previousDefaultUID_.reset();
     speakersID_.reset();
+    switched_ = false;
     return restored;
+}
+
+bool PlaybackRestoreContext::switchBackLocked() {
+    // When the current default cannot be read, nothing says the user moved on,
+    // so the speakers are taken to be still the default. After a refused
+    // switch, the recorded default is written back all the same, in case the
+    // refusal left the system half-way.
+    if (switched_) {
+        const auto current =
+            hardware_.readUInt32(Desktop::CoreAudio::systemObject, OutputAddress::defaultOutputDevice);
+        if (current.succeeded() && *current.value != *speakersID_) return true;
+    }
+    auto target = *previousDefault_;
+    if (previousDefaultUID_)
+        target = findDeviceByUID(hardware_, *previousDefaultUID_, target).value_or(target);
+    return hardware_.writeUInt32(Desktop::CoreAudio::systemObject, OutputAddress::defaultOutputDevice,
+                                 target) == Desktop::CoreAudio::noError;
 }
 
 bool PlaybackRestoreContext::restoreAll() {

@@ -8,6 +8,7 @@
 
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "Desktop/AudioHardware.hpp"
 #include "Noticeplay/OutputVolumeSnapshot.hpp"
@@ -25,9 +26,9 @@ public:
     // exits still finds it.
     static PlaybackRestoreContext& shared();
 
-    // Records the current default output and the speakers, then makes the
-    // speakers the default output (also when they already are). Returns whether
-    // the switch succeeded.
+    // Records the current default output, by its ID and its UID, and the
+    // speakers, then makes the speakers the default output (also when they
+    // already are). Returns whether the switch succeeded.
     bool recordAndSwitchDefaultOutput(Desktop::AudioObjectId previousDefault,
                                       Desktop::AudioObjectId speakers);
 
@@ -35,7 +36,11 @@ public:
     OutputVolumeSnapshot recordAndApplyPlaybackVolume(Desktop::AudioObjectId speakers);
 
     // Puts back mute and volume, then the default output, and forgets all of it.
-    // False only when switching the default output back was tried and failed.
+    // Once the speakers had become the default, the default output goes back
+    // only while they still are: another output chosen meanwhile is the user's
+    // choice, and stands. It goes back to the device that carries the recorded
+    // UID now, which may have a new ID after reconnecting. False only when
+    // switching the default output back was tried and failed.
     bool restoreAll();
 
     // restoreAll() for the main thread on its way out. From here on the process
@@ -55,11 +60,14 @@ public:
 
 private:
     bool restoreLocked();
+    bool switchBackLocked();
 
     Desktop::AudioHardware& hardware_;
     mutable std::mutex lock_;
     std::optional<Desktop::AudioObjectId> previousDefault_;
+    std::optional<std::string> previousDefaultUID_;
     std::optional<Desktop::AudioObjectId> speakersID_;
+    bool switched_ = false;  // the speakers did become the default output
     std::optional<OutputVolumeSnapshot> volumeSnapshot_;
     bool exitClaimed_ = false;
 };

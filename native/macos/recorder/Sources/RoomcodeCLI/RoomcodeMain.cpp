@@ -1,11 +1,14 @@
 #include "RoomcodeCLI/RoomcodeMain.hpp"
 
 #include <memory>
+#include <optional>
 
 #include "Desktop/Desktop.hpp"
 #include "RoomcodeCLI/SystemClock.hpp"
+#include "RoomcodeCLI/TerminationGuard.hpp"
 #include "RoomcodeCore/AutomationErrors.hpp"
 #include "RoomcodeCore/system/HungElementMemory.hpp"
+#include "RoomcodeCore/system/StoppableAccessibility.hpp"
 #include "RoomcodeCore/system/SystemZoomRuntime.hpp"
 #include "RoomcodeCore/system/UnresponsiveClientGuard.hpp"
 
@@ -35,20 +38,25 @@ MeetingIdOutput meetingIdOutput(const Steps& steps) {
     }
 }
 
-int runRoomcode(Desktop::Platform& platform) {
+int runRoomcode(Desktop::Platform& platform, TerminationGuard* termination) {
     SystemClock clock(platform.clock());
     RoomcodeCore::UnresponsiveClientGuard guard(platform.accessibility());
-    RoomcodeCore::HungElementMemory accessibility(guard);
+    RoomcodeCore::HungElementMemory hungElements(guard);
+    std::optional<RoomcodeCore::StoppableAccessibility> stoppable;
+    if (termination != nullptr) stoppable.emplace(hungElements, *termination);
+    Desktop::Accessibility& accessibility =
+        stoppable ? static_cast<Desktop::Accessibility&>(*stoppable) : hungElements;
     const MeetingIdOutput output = meetingIdOutput({
         .accessibilityTrusted = [&] { return platform.accessibility().isProcessTrusted(); },
         .locate =
             [&] {
                 const RoomcodeCore::ZoomMeetingLocator locator(
                     std::make_shared<RoomcodeCore::SystemZoomRuntime>(platform.workspace(), accessibility),
-                    RoomcodeCore::ZoomMeetingInfoReader::live, clock);
+                    RoomcodeCore::ZoomMeetingInfoReader::live, clock, termination);
                 return locator.locate(std::nullopt);
             },
     });
+    if (termination != nullptr && !termination->claimExit()) return 0;
     emit(output);
     return 0;
 }

@@ -14,6 +14,8 @@ class Platform;
 
 namespace RoomcodeCLI {
 
+class TerminationGuard;
+
 struct Steps {
     std::function<bool()> accessibilityTrusted;
     // Throws AutomationException, or anything else for a temporary failure.
@@ -23,7 +25,9 @@ struct Steps {
 // Never throws: every failure becomes a result code.
 MeetingIdOutput meetingIdOutput(const Steps& steps);
 
-// The whole run on this desktop; returns the exit status.
-int runRoomcode(Desktop::Platform& platform);
+// The whole run on this desktop; returns the exit status. With a guard, the
+// popovers the run opens are watched by it, and the result is printed only
+// after it gave the exit to this run.
+int runRoomcode(Desktop::Platform& platform, TerminationGuard* termination = nullptr);
 
 }  // namespace RoomcodeCLI

@@ -9,7 +9,7 @@ double SystemClock::now() {
 }
 
 void SystemClock::sleep(double seconds) {
-    clock_->sleep(seconds);
+    clock_->sleepUnlessWoken(seconds);
 }
 
 }  // namespace RoomcodeCLI

@@ -1,6 +1,7 @@
 #pragma once
 
-// The desktop's clock, which runs virtual time on the simulated desktop.
+// The desktop's clock, which runs virtual time on the simulated desktop. Its
+// sleeps end early when the clock is woken, as a termination signal does.
 
 #include "RoomcodeCore/Clock.hpp"
 

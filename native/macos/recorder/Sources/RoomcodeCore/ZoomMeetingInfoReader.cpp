@@ -26,6 +26,14 @@ bool sharingActive(const ZoomMeetingInfoReader::ReadRequest& request) {
     return request.isScreenSharingActive && (*request.isScreenSharingActive)();
 }
 
+bool stopRequested(const ZoomMeetingInfoReader::ReadRequest& request) {
+    return request.popovers != nullptr && request.popovers->stopRequested();
+}
+
+void told(const ZoomMeetingInfoReader::ReadRequest& request, void (PopoverWatch::*event)()) {
+    if (request.popovers != nullptr) (request.popovers->*event)();
+}
+
 std::vector<AXNodePtr> rootsToRead(const ZoomMeetingInfoReader::ReadRequest& request) {
     std::vector<AXNodePtr> roots = request.refreshRoots ? (*request.refreshRoots)() : request.searchRoots;
     if (roots.empty()) roots.push_back(request.from);
@@ -193,26 +201,49 @@ Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const 
     const std::size_t attempts = std::min<std::size_t>(
         candidates.size(), static_cast<std::size_t>(std::max<std::int64_t>(0, maxTopLeftPressAttempts)));
 
+    // Closes what the candidate's press opened. A stop asked for on the way
+    // gets the close control looked for now, in a short budget of its own.
+    const auto closeAfterPress = [&](const AXNodePtr& candidate) {
+        told(request, &PopoverWatch::closing);
+        if (stopRequested(request)) {
+            const BoundedAXSearch stopping(SearchBudget::startingNow(stoppingCloseLimits, request.clock),
+                                           request.clock);
+            closeOpenedPopover(request.from, stopping, candidate, pressables.closeControlKeys);
+        } else {
+            closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
+        }
+        told(request, &PopoverWatch::closed);
+    };
+
     for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
         const AXNodePtr& candidate = candidates[attempt];
+        if (stopRequested(request)) throw ReadingStopped();
         if (!candidate->supports(pressAction)) continue;
         if (sharingActive(request)) fail(AutomationError::screenSharingActive);
         // Past the deadline no popover could be read or its close control
         // found, so a press would only disturb the meeting.
         if (search.deadlinePassed()) fail(AutomationError::meetingIdUnavailable);
 
-        candidate->perform(pressAction);
+        told(request, &PopoverWatch::opening);
+        try {
+            candidate->perform(pressAction);
+        } catch (...) {
+            // A press that failed opened nothing.
+            told(request, &PopoverWatch::closed);
+            throw;
+        }
 
         std::optional<Roomcode> id;
         try {
             if (afterOpenWaitNanoseconds != 0) request.clock.sleep(seconds(afterOpenWaitNanoseconds));
-            id = readRoots(rootsToRead(request), search);
+            if (!stopRequested(request)) id = readRoots(rootsToRead(request), search);
         } catch (...) {
-            closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
+            closeAfterPress(candidate);
             throw;
         }
-        closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
+        closeAfterPress(candidate);
         if (id) return *id;
+        if (stopRequested(request)) throw ReadingStopped();
         if (afterOpenWaitNanoseconds >= 2) request.clock.sleep(seconds(afterOpenWaitNanoseconds / 2));
     }
     fail(AutomationError::meetingIdUnavailable);

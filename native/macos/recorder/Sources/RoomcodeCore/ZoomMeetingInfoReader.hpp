@@ -17,6 +17,7 @@
 #include "RoomcodeCore/BoundedAXSearch.hpp"
 #include "RoomcodeCore/Clock.hpp"
 #include "RoomcodeCore/MeetingId.hpp"
+#include "RoomcodeCore/PopoverWatch.hpp"
 
 namespace RoomcodeCore {
 
@@ -37,11 +38,20 @@ struct ZoomMeetingInfoReader {
         std::optional<std::function<std::vector<AXNodePtr>()>> refreshRoots{};
         std::optional<std::function<bool()>> isScreenSharingActive{};
         Clock& clock;
+        // Told of every popover the read opens; may ask it to close and stop.
+        PopoverWatch* popovers = nullptr;
     };
 
-    // Throws AutomationException (screenSharingActive, meetingIdUnavailable) or
-    // the SearchException of a press the client refused.
+    // Throws AutomationException (screenSharingActive, meetingIdUnavailable),
+    // the SearchException of a press the client refused, or ReadingStopped
+    // once the watch asked to stop (after closing what was open).
     Roomcode readMeetingId(const ReadRequest& request) const;
+
+    // When the watch asks to stop, the close gets a budget of its own: the
+    // close control is looked for this long at most, whatever is left of the
+    // read's three seconds.
+    static constexpr SearchBudget::Limits stoppingCloseLimits{
+        .maxNodes = 1000, .maxDepth = 18, .seconds = 0.5};
 
     static std::optional<Roomcode> extractMeetingId(const std::vector<AXNodePtr>& roots, Clock& clock);
     static void closeInfoPopover(const AXNodePtr& window, const AXNodePtr& infoButton, Clock& clock);

@@ -25,6 +25,7 @@ ZoomMeetingTarget ZoomMeetingLocator::locate(std::optional<std::string_view> exp
         .isScreenSharingActive = [locator,
                                   live] { return locator.isScreenSharingActive(live.pid, live.window); },
         .clock = *clock_,
+        .popovers = popovers_,
     });
     return ZoomMeetingTarget{.pid = live.pid, .window = live.window, .meetingId = meetingId};
 }

@@ -30,8 +30,9 @@ struct LiveMeetingWindow {
 
 class ZoomMeetingLocator {
 public:
-    ZoomMeetingLocator(std::shared_ptr<ZoomRuntime> runtime, ZoomMeetingInfoReader infoReader, Clock& clock)
-        : runtime_(std::move(runtime)), infoReader_(infoReader), clock_(&clock) {}
+    ZoomMeetingLocator(std::shared_ptr<ZoomRuntime> runtime, ZoomMeetingInfoReader infoReader, Clock& clock,
+                       PopoverWatch* popovers = nullptr)
+        : runtime_(std::move(runtime)), infoReader_(infoReader), clock_(&clock), popovers_(popovers) {}
 
     // Throws AutomationException, or the SearchException of a refused press.
     ZoomMeetingTarget locate(std::optional<std::string_view> expectedMeetingId) const;
@@ -45,6 +46,7 @@ private:
     std::shared_ptr<ZoomRuntime> runtime_;
     ZoomMeetingInfoReader infoReader_;
     Clock* clock_;
+    PopoverWatch* popovers_;
 };
 
 }  // namespace RoomcodeCore

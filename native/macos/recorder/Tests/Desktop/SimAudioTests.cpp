@@ -153,6 +153,94 @@ TEST(SimAudioHardware, NoDeviceListAtAll) {
     EXPECT_EQ(audio.readObjectIds(CA::systemObject, devices, 4).code, Desktop::fourCharCode("what"));
 }
 
+// A headset that drops out during playback and comes back with a new ID, and
+// the user choosing an output of their own, timed from the play.
+constexpr const char* changingDesk = R"({
+  "files": {"/virtual/notice.wav": {"duration": 1}},
+  "audio": {
+    "defaultOutput": 42,
+    "devices": [
+      {"id": 41, "name": "MacBook Pro Speakers", "uid": "BuiltInSpeakerDevice", "outputChannels": [2]},
+      {"id": 42, "name": "AirPods Pro", "uid": "AirPodsPro-1", "outputChannels": [2]}],
+    "changes": [
+      {"afterEvent": "change", "after": 0.2, "addDevice": {"id": 50, "name": "AirPods Pro", "uid": "AirPodsPro-1",
+                                                         "outputChannels": [2]}},
+      {"afterEvent": "play", "after": 0.3, "removeDevice": 42},
+      {"afterEvent": "play", "after": 0.9, "setDefaultOutput": 50}]}})";
+
+std::vector<Desktop::AudioObjectId> listedDevices(Desktop::AudioHardware& audio) {
+    const auto size = audio.propertyDataSize(CA::systemObject, devices);
+    return audio.readObjectIds(CA::systemObject, devices, *size.value)
+        .value.value_or(std::vector<Desktop::AudioObjectId>{});
+}
+
+TEST(SimAudioChanges, HappenOnTheClockFromTheirEventEarliestFirstAndAreJournaled) {
+    auto& audio = audioOn(changingDesk);
+    auto& clock = Desktop::current().clock();
+    clock.sleep(5);
+    EXPECT_EQ(listedDevices(audio), (std::vector<Desktop::AudioObjectId>{41, 42}))
+        << "nothing before the play";
+    EXPECT_EQ(audio.writeUInt32(CA::systemObject, defaultOutput, 41), 0);
+
+    auto player = std::get<std::unique_ptr<Desktop::AudioPlayer>>(
+        Desktop::current().audioPlayback().createPlayer("/virtual/notice.wav"));
+    ASSERT_TRUE(player->play());
+    clock.sleep(0.29);
+    EXPECT_EQ(listedDevices(audio), (std::vector<Desktop::AudioObjectId>{41, 42}));
+    clock.sleep(0.02);
+    EXPECT_EQ(listedDevices(audio), (std::vector<Desktop::AudioObjectId>{41}));
+    EXPECT_EQ(audio.readString(42, uid).code, CA::badObjectError) << "a removed device is gone";
+    // Both remaining changes are due by now; the re-added headset comes first.
+    clock.sleep(1.0);
+    EXPECT_EQ(audio.readUInt32(CA::systemObject, defaultOutput).value, 50U);
+    EXPECT_EQ(listedDevices(audio), (std::vector<Desktop::AudioObjectId>{41, 50}));
+    EXPECT_EQ(audio.readString(50, uid).value, "AirPodsPro-1");
+    EXPECT_EQ(audio.writeUInt32(CA::systemObject, defaultOutput, 41), 0)
+        << "after a user's choice, writes still work";
+    EXPECT_EQ(audio.writeUInt32(CA::systemObject, defaultOutput, 42), CA::badObjectError);
+
+    const auto journal = Desktop::Sim::journal();
+    std::vector<json> events;
+    for (const auto& entry : journal) {
+        auto event = entry;
+        event.erase("before");
+        event.erase("after");
+        event.erase("status");
+        event.erase("path");
+        event.erase("duration");
+        events.push_back(event);
+    }
+    EXPECT_EQ(events, (std::vector<json>{{{"event", "setDefaultOutput"}},
+                                         {{"event", "play"}},
+                                         {{"event", "change"}, {"removeDevice", 42}},
+                                         {{"event", "change"}, {"addDevice", 50}},
+                                         {{"event", "change"}, {"setDefaultOutput", 50}},
+                                         {{"event", "setDefaultOutput"}},
+                                         {{"event", "setDefaultOutput"}}}));
+}
+
+TEST(SimAudioChanges, RemovingTheDefaultOutputFallsBackToADeviceThatCanPlay) {
+    auto& audio = audioOn(R"({"audio": {"defaultOutput": 42, "devices": [
+        {"id": 40, "inputChannels": [1]}, {"id": 41, "outputChannels": [2]}, {"id": 42, "outputChannels": [2]}],
+        "changes": [{"after": 0.5, "removeDevice": 42}, {"after": 0.6, "removeDevice": 41}]}})");
+    auto& clock = Desktop::current().clock();
+    clock.sleep(0.5);
+    EXPECT_EQ(audio.readUInt32(CA::systemObject, defaultOutput).value, 41U) << "counted from the start";
+    clock.sleep(0.1);
+    EXPECT_EQ(audio.readUInt32(CA::systemObject, defaultOutput).value, CA::unknownObject);
+    EXPECT_EQ(Desktop::Sim::journal(),
+              (std::vector<json>{{{"event", "change"}, {"removeDevice", 42}, {"defaultOutput", 41}},
+                                 {{"event", "change"}, {"removeDevice", 41}, {"defaultOutput", 0}}}));
+}
+
+TEST(SimAudioChanges, WaitForTheirEventHoweverLongItTakes) {
+    auto& audio = audioOn(R"({"audio": {"defaultOutput": 41, "devices": [{"id": 41, "outputChannels": [2]},
+        {"id": 42, "outputChannels": [2]}], "changes": [{"afterEvent": "play", "setDefaultOutput": 42}]}})");
+    Desktop::current().clock().sleep(100);
+    EXPECT_EQ(audio.readUInt32(CA::systemObject, defaultOutput).value, 41U);
+    EXPECT_TRUE(Desktop::Sim::journal().empty());
+}
+
 class SimAudioPlaybackTest : public testing::Test {
 protected:
     std::filesystem::path dir_;
@@ -243,6 +331,25 @@ TEST_F(SimAudioPlaybackTest, SceneOverridesWhatAPathPlays) {
     EXPECT_EQ(std::get<std::string>(desktop.audioPlayback().createPlayer("/virtual/broken.wav")),
               "The file is damaged.");
     EXPECT_EQ(Desktop::Sim::journal().size(), 1U) << "only a started play is journaled";
+}
+
+TEST_F(SimAudioPlaybackTest, AStallingPlayerPlaysUntilStopped) {
+    Desktop::Sim::loadScene(R"({"files": {"/virtual/stuck.wav": {"duration": 0.5, "stalls": true}}})");
+    auto& desktop = Desktop::current();
+    auto stuck = std::get<std::unique_ptr<Desktop::AudioPlayer>>(
+        desktop.audioPlayback().createPlayer("/virtual/stuck.wav"));
+    EXPECT_EQ(stuck->duration(), 0.5);
+    EXPECT_FALSE(stuck->isPlaying());
+    ASSERT_TRUE(stuck->play());
+    desktop.clock().sleep(60);
+    EXPECT_TRUE(stuck->isPlaying());
+    stuck->stop();
+    EXPECT_FALSE(stuck->isPlaying());
+    stuck->stop();
+    EXPECT_EQ(Desktop::Sim::journal(),
+              (std::vector<json>{{{"event", "play"}, {"path", "/virtual/stuck.wav"}, {"duration", 0.5}},
+                                 {{"event", "stop"}, {"path", "/virtual/stuck.wav"}}}))
+        << "only the stop of a playing player is journaled";
 }
 
 }  // namespace

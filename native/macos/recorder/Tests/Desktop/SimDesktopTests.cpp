@@ -91,6 +91,31 @@ TEST(SimClock, VirtualTimeMovesOnlyBySleepsAndStartsOverWithEachScene) {
     EXPECT_GE(clock.now() - start, 0.02);
 }
 
+// A wake ends the sleep under way, or the next one when none is; on the
+// virtual clock that sleep takes no time at all.
+TEST(SimClock, AWakeEndsOneSleepEarlyOnEitherClock) {
+    Desktop::Sim::loadEmptyDesktop();
+    auto& clock = Desktop::current().clock();
+    clock.wake();
+    clock.sleepUnlessWoken(10);
+    EXPECT_EQ(clock.now(), 0.0);
+    clock.sleepUnlessWoken(10);
+    EXPECT_EQ(clock.now(), 10.0) << "one wake ends one sleep";
+
+    Desktop::Sim::loadScene(R"({"clock": "real"})");
+    const auto before = std::chrono::steady_clock::now();
+    std::thread waker([&clock] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        clock.wake();
+    });
+    clock.sleepUnlessWoken(60);
+    waker.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(30));
+    const double start = clock.now();
+    clock.sleepUnlessWoken(0.02);
+    EXPECT_GE(clock.now() - start, 0.02) << "without a wake it is a whole sleep";
+}
+
 TEST(SimRequestCounts, EveryServiceCountsByKind) {
     Desktop::Sim::loadScene(R"({"accessibilityTrusted": true, "applications": [{"pid": 1}]})");
     auto& desktop = Desktop::current();

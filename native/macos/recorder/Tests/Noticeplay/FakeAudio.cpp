@@ -50,8 +50,13 @@ public:
         return playing_;
     }
     bool isPlaying() override {
-        if (playing_ && polls_++ >= script_.pollsWhilePlaying) playing_ = false;
+        if (playing_ && !script_.stalls && polls_++ >= script_.pollsWhilePlaying) playing_ = false;
         return playing_;
+    }
+    double duration() override { return script_.duration; }
+    void stop() override {
+        log_->calls.push_back("stop");
+        playing_ = false;
     }
 
 private:

@@ -94,6 +94,8 @@ struct PlayerScript {
     std::optional<std::string> loadError{};
     bool playRefused = false;
     int pollsWhilePlaying = 3;
+    bool stalls = false;  // reports playing until stopped
+    double duration = 0.15;
 };
 
 struct PlayerLog {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <functional>
 #include <map>
@@ -178,6 +179,45 @@ TEST_F(PlaySequence, FailuresOnTheWayPutBackWhatWasChangedBeforeAnswering) {
         EXPECT_EQ(completion.exitStatus, 1);
         EXPECT_EQ(desk.hardware.writes.size(), c.writes);
         EXPECT_EQ(desk.hardware.state(), before);
+    }
+}
+
+// The wait for the end of playback ends 2 s after the file's duration: a player
+// that is still playing then is stopped, and everything is put back.
+TEST_F(PlaySequence, APlayerThatNeverFinishesIsStoppedAndEverythingPutBack) {
+    struct Case {
+        const char* what;
+        PlayerScript script;
+        std::optional<double> stoppedAfter;  // seconds of playback; absent: it finished
+    };
+    const Case cases[] = {
+        {"stalls", {.stalls = true, .duration = 0.15}, 2.15},
+        {"stalls with a duration that is no number", {.stalls = true, .duration = std::nan("")}, 2.0},
+        {"plays well past its duration, but not by 2 s",
+         {.pollsWhilePlaying = 60, .duration = 1.2},
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Desk desk;
+        const auto before = desk.hardware.state();
+        desk.playback.files[notice] = c.script;
+
+        const double started = desk.clock.time;
+        const auto completion = desk.run({"play-speakers", "--file", notice});
+
+        EXPECT_EQ(desk.hardware.state(), before);
+        const double played = desk.clock.time - started - NoticeplayMain::settleAfterSwitchSeconds;
+        if (c.stoppedAfter) {
+            EXPECT_EQ(completion.response, failure("PLAY_STALLED", "Playback did not finish"));
+            EXPECT_EQ(completion.exitStatus, 1);
+            EXPECT_EQ(desk.playback.log->calls.back(), "stop");
+            EXPECT_GE(played, *c.stoppedAfter - 1e-9);
+            EXPECT_LT(played, *c.stoppedAfter + NoticeplayMain::playbackPollSeconds);
+        } else {
+            EXPECT_EQ(completion.response, success("BuiltInSpeakerDevice", "MacBook Pro Speakers", true));
+            EXPECT_EQ(desk.playback.log->calls.back(), "play");
+        }
     }
 }
 

@@ -6,6 +6,7 @@ namespace RoomcodeTesting {
 
 std::vector<AXNodePtr> FakeNode::children() const {
     ++childrenReads;
+    if (onChildren) onChildren();
     std::vector<AXNodePtr> visible;
     for (const AXNodePtr& kid : kids) {
         if (!static_cast<const FakeNode&>(*kid).hidden) visible.push_back(kid);

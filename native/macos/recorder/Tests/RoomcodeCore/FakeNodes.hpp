@@ -53,6 +53,7 @@ public:
     bool hidden = false;  // a hidden node is left out of its parent's children
     std::optional<SearchFailure> pressFails{};
     std::function<void()> onPress{};
+    std::function<void()> onChildren{};  // before the children are read; may throw
     std::shared_ptr<PressLog> log{};
     std::set<std::string> settable{};
     mutable int childrenReads = 0;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "RoomcodeCore/system/StoppableAccessibility.hpp"
 #include "RoomcodeCore/system/SystemAXNode.hpp"
 #include "RoomcodeCore/system/SystemZoomRuntime.hpp"
 #include "Support/Failures.hpp"
@@ -267,6 +268,42 @@ TEST(SystemAXNode, SetValueNeedsAListedSettableValue) {
     EXPECT_EQ(ax.written.back(), (std::pair<int, std::string>{4, "AXValue=123"}));
     EXPECT_FALSE(SystemAXNode(unanswered, 1, ax).isSettable("AXValue"));
     EXPECT_TRUE(SystemAXNode(writable, 1, ax).isSettable("AXValue"));
+}
+
+struct HoldingWatch final : RoomcodeCore::PopoverWatch {
+    bool held = false;
+    void opening() override {}
+    bool stopRequested() const override { return held; }
+    bool requestsHeld() const override { return held; }
+    void closing() override {}
+    void closed() override {}
+};
+
+// A request held back reaches no client and leaves no answer behind: once
+// requests go through again, the node reads and acts as if none had been held.
+TEST(StoppableAccessibility, AHeldRequestNeverReachesTheClientAndLeavesNothingBehind) {
+    FakeAccessibility ax;
+    const auto close = ax.add({.hash = 5,
+                               .attributes = {{"AXTitle", read(string("Close"))}},
+                               .actionNames = {.code = 0, .value = AxList{string("AXPress")}}});
+    HoldingWatch watch;
+    RoomcodeCore::StoppableAccessibility gate(ax, watch);
+    SystemAXNode node(close, 1, gate);
+
+    watch.held = true;
+    EXPECT_THROW((void)node.title(), RoomcodeCore::ReadingStopped);
+    EXPECT_THROW((void)node.children(), RoomcodeCore::ReadingStopped);
+    EXPECT_THROW((void)node.supports("AXPress"), RoomcodeCore::ReadingStopped);
+    EXPECT_THROW(node.perform("AXPress"), RoomcodeCore::ReadingStopped);
+    EXPECT_TRUE(ax.requests.empty());
+    EXPECT_TRUE(ax.performed.empty());
+    EXPECT_EQ(ax.timeouts.size(), 1U) << "the time-out is the reference's own setting, not a request";
+
+    watch.held = false;
+    EXPECT_EQ(node.title(), "Close");
+    EXPECT_TRUE(node.supports("AXPress"));
+    node.perform("AXPress");
+    EXPECT_EQ(ax.performed, (std::vector<std::pair<int, std::string>>{{0, "AXPress"}}));
 }
 
 TEST(SystemZoomRuntime, TheFirstApplicationWithZoomsExactBundleIdentifier) {

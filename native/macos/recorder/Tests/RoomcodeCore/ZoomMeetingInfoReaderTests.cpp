@@ -447,6 +447,111 @@ TEST(ReadMeetingId, AFailureWhileReadingTheOpenPopoverStillClosesIt) {
     EXPECT_FALSE(m.popoverOpen());
 }
 
+// What a program watching the popovers hears from the reader; asks it to stop
+// when the test says so.
+struct RecordingWatch final : RoomcodeCore::PopoverWatch {
+    std::vector<std::string> events{};
+    bool stop = false;
+    void opening() override { events.push_back("opening"); }
+    bool stopRequested() const override { return stop; }
+    bool requestsHeld() const override { return false; }
+    void closing() override { events.push_back("closing"); }
+    void closed() override { events.push_back("closed"); }
+};
+
+TEST(ReadMeetingIdWatched, EveryPressIsToldAndEachOpenedPopoverIsClosedBeforeTheNext) {
+    ManualClock clock;
+    RecordingWatch watch;
+    // The first labelled control opens a popover without the ID.
+    Meeting m = meeting(popoverWithId());
+    const FakeNodePtr reactions =
+        node({.key = "reactions", .description = "Meeting info", .pressable = true});
+    m.window->kids.insert(m.window->kids.begin(), reactions);
+    m.log = attachLog(m.window);
+    EXPECT_EQ(live.readMeetingId({.from = m.window, .clock = clock, .popovers = &watch}).digits,
+              "1234567890");
+    EXPECT_EQ(m.log->presses, (std::vector<std::string>{"reactions", "reactions", "info", "close"}));
+    EXPECT_EQ(watch.events,
+              (std::vector<std::string>{"opening", "closing", "closed", "opening", "closing", "closed"}));
+
+    // A press the client refused opened nothing.
+    RecordingWatch refused;
+    Meeting r = meeting(popoverWithId());
+    r.infoButton->pressFails = RoomcodeCore::SearchFailure::cannotComplete;
+    EXPECT_THROW(live.readMeetingId({.from = r.window, .clock = clock, .popovers = &refused}),
+                 SearchException);
+    EXPECT_EQ(refused.events, (std::vector<std::string>{"opening", "closed"}));
+}
+
+// Asked to stop while its popover is open, the reader reads no further, closes
+// the popover with its own rule and presses nothing else, wherever the stop
+// finds it.
+TEST(ReadMeetingIdWatched, AStopClosesWhatIsOpenAndPressesNothingElse) {
+    struct Case {
+        const char* what;
+        // Arranged on the meeting; the watch is told to stop from within.
+        std::function<void(Meeting&, RecordingWatch&, ManualClock&)> arrange;
+        std::vector<std::string> presses;
+    };
+    const Case cases[] = {
+        {"during the wait after the press",
+         [](Meeting& m, RecordingWatch& watch, ManualClock&) {
+             m.infoButton->onPress = [&m, &watch] {
+                 m.popover->hidden = !m.popover->hidden;
+                 watch.stop = true;
+             };
+         },
+         {"info", "close"}},
+        {"once the read's three seconds are over: the close control is still looked for",
+         [](Meeting& m, RecordingWatch& watch, ManualClock& clock) {
+             m.infoButton->onPress = [&m, &watch, &clock] {
+                 m.popover->hidden = !m.popover->hidden;
+                 clock.time += 10;
+                 watch.stop = true;
+             };
+         },
+         {"info", "close"}},
+        {"without a close control: the opening control again",
+         [](Meeting& m, RecordingWatch& watch, ManualClock&) {
+             m.closeButton->hidden = true;
+             m.infoButton->onPress = [&m, &watch] {
+                 m.popover->hidden = !m.popover->hidden;
+                 watch.stop = true;
+             };
+         },
+         {"info", "info"}},
+        {"while the popover is read, by a request that was held back",
+         [](Meeting& m, RecordingWatch& watch, ManualClock&) {
+             const FakeNodePtr held = node({.key = "held"});
+             held->log = m.log;
+             m.popover->kids.insert(m.popover->kids.begin(), held);
+             held->onChildren = [&watch] {
+                 if (watch.stop) return;
+                 watch.stop = true;
+                 throw RoomcodeCore::ReadingStopped();
+             };
+         },
+         {"info", "close"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ManualClock clock;
+        RecordingWatch watch;
+        // A second candidate that a read going on would press next.
+        Meeting m = meeting({node({.key = "label", .title = "Meeting ID"})});
+        const FakeNodePtr other = node({.key = "other", .title = "Meeting info", .pressable = true});
+        m.window->kids.push_back(other);
+        m.log = attachLog(m.window);
+        c.arrange(m, watch, clock);
+
+        EXPECT_THROW(live.readMeetingId({.from = m.window, .clock = clock, .popovers = &watch}),
+                     RoomcodeCore::ReadingStopped);
+        EXPECT_EQ(m.log->presses, c.presses);
+        EXPECT_FALSE(m.popoverOpen());
+        EXPECT_EQ(watch.events, (std::vector<std::string>{"opening", "closing", "closed"}));
+    }
+}
+
 TEST(CloseInfoPopover, PressesTheCloseControlOrTheToggle) {
     ManualClock clock;
     Meeting m = meeting(popoverWithId());

@@ -5,6 +5,7 @@
 // It serves both clock interfaces, the desktop's and the meeting-ID reader's,
 // so one clock can drive a hand-built desktop and the code above it.
 
+#include <atomic>
 #include <vector>
 
 #include "Desktop/System.hpp"
@@ -18,6 +19,8 @@ public:
     double time = 1000;
     double stepPerRead = 0;  // added on every reading of the time
     std::vector<double> sleeps{};
+    // The one member another thread may touch: a signal handler's wake.
+    std::atomic<int> wakes = 0;
 
     double now() override {
         const double current = time;
@@ -28,6 +31,9 @@ public:
         sleeps.push_back(seconds);
         time += seconds;
     }
+    // Time moves at once, so no wake can come during a sleep.
+    void sleepUnlessWoken(double seconds) override { sleep(seconds); }
+    void wake() override { ++wakes; }
 };
 
 }  // namespace Testing

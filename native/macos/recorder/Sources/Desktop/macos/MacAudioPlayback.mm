@@ -35,6 +35,16 @@ public:
             return player_.playing;
         }
     }
+    double duration() override {
+        @autoreleasepool {
+            return player_.duration;
+        }
+    }
+    void stop() override {
+        @autoreleasepool {
+            [player_ stop];
+        }
+    }
 
 private:
     AVAudioPlayer* player_;

@@ -6,6 +6,8 @@
 
 namespace Desktop::MacOS {
 
+MacClock::MacClock() : wakes_(dispatch_semaphore_create(0)) {}
+
 double MacClock::now() {
     timespec time{};
     clock_gettime(CLOCK_MONOTONIC, &time);
@@ -22,6 +24,16 @@ void MacClock::sleep(double seconds) {
     // A signal that interrupts the sleep does not shorten it.
     while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
     }
+}
+
+void MacClock::sleepUnlessWoken(double seconds) {
+    if (!(seconds > 0)) return;
+    dispatch_semaphore_wait(wakes_,
+                            dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(seconds * NSEC_PER_SEC)));
+}
+
+void MacClock::wake() {
+    dispatch_semaphore_signal(wakes_);
 }
 
 }  // namespace Desktop::MacOS

@@ -26,6 +26,10 @@ void Journal::record(const nlohmann::ordered_json& entry) {
     const std::string line = entry.dump() + "\n";
     std::lock_guard lock(mutex_);
     entries_.push_back(entry);
+    if (const auto event = entry.find("event"); event != entry.end() && event->is_string()) {
+        const auto& name = event->get_ref<const std::string&>();
+        if (!firstRecorded_.contains(name)) firstRecorded_.emplace(name, clock_.now());
+    }
     if (fd_ < 0) return;
     // O_APPEND keeps each line whole; a short write is finished rather than lost.
     std::size_t written = 0;
@@ -44,9 +48,16 @@ std::vector<nlohmann::ordered_json> Journal::entries() const {
     return entries_;
 }
 
+std::optional<double> Journal::firstRecorded(const std::string& event) const {
+    std::lock_guard lock(mutex_);
+    if (const auto found = firstRecorded_.find(event); found != firstRecorded_.end()) return found->second;
+    return std::nullopt;
+}
+
 void Journal::clearMemory() {
     std::lock_guard lock(mutex_);
     entries_.clear();
+    firstRecorded_.clear();
 }
 
 nlohmann::ordered_json floatNumber(float value) {

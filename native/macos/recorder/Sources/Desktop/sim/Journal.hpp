@@ -4,17 +4,22 @@
 // Each entry reaches the journal file with one write(2) before the change
 // returns, so the file is complete however the process ends afterwards.
 
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "Desktop/sim/SimClock.hpp"
+
 namespace Desktop::Sim {
 
 class Journal {
 public:
-    Journal() = default;
+    // `clock` tells when each kind of event was first recorded.
+    explicit Journal(const SimClock& clock) : clock_(clock) {}
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
     ~Journal();
@@ -24,13 +29,17 @@ public:
 
     void record(const nlohmann::ordered_json& entry);
     std::vector<nlohmann::ordered_json> entries() const;
+    // The clock's reading when an entry with this "event" was first recorded.
+    std::optional<double> firstRecorded(const std::string& event) const;
     // Forgets the entries kept in memory; the file keeps what it has.
     void clearMemory();
 
 private:
+    const SimClock& clock_;
     mutable std::mutex mutex_;
     int fd_ = -1;
     std::vector<nlohmann::ordered_json> entries_;
+    std::map<std::string, double, std::less<>> firstRecorded_;
 };
 
 // A 32-bit float as the shortest decimal that reads back as the same float, so

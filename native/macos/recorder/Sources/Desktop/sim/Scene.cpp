@@ -741,8 +741,45 @@ private:
         return layout;
     }
 
+    SceneDevice audioDevice(const Json& d, const std::string& devicePointer) {
+        expectObject(d, devicePointer,
+                     {"id", "name", "uid", "inputChannels", "outputChannels", "running", "mute", "volume"});
+        SceneDevice device;
+        device.pointer = devicePointer;
+        if (!d.contains("id")) fail(devicePointer, "a device needs an \"id\"");
+        device.id = deviceId(d["id"], at(devicePointer, "id"));
+        if (d.contains("name"))
+            device.name = audioProperty<std::string>(d["name"], at(devicePointer, "name"), stringValue);
+        if (d.contains("uid"))
+            device.uid = audioProperty<std::string>(d["uid"], at(devicePointer, "uid"), stringValue);
+        if (d.contains("inputChannels"))
+            device.inputChannels = channels(d["inputChannels"], at(devicePointer, "inputChannels"));
+        if (d.contains("outputChannels")) {
+            device.outputChannels = channels(d["outputChannels"], at(devicePointer, "outputChannels"));
+        }
+        device.running.value = 0;
+        if (d.contains("running"))
+            device.running = uint32Property(d["running"], at(devicePointer, "running"));
+        if (d.contains("mute")) {
+            device.mute = uint32Property(d["mute"], at(devicePointer, "mute"));
+        }
+        if (d.contains("volume")) {
+            device.volume = audioProperty<float>(d["volume"], at(devicePointer, "volume"), float32Value);
+            if (!device.volume->value && device.volume->readError == 0) device.volume->value = 0.0F;
+        }
+        return device;
+    }
+
+    static AudioObjectId deviceId(const Json& j, const std::string& pointer) {
+        const auto id = asInteger<AudioObjectId>(j, pointer);
+        if (id == CoreAudio::unknownObject || id == CoreAudio::systemObject) {
+            fail(pointer, "device ids 0 and 1 belong to the system");
+        }
+        return id;
+    }
+
     void loadAudio(const Json& j, const std::string& pointer) {
-        expectObject(j, pointer, {"devices", "deviceListError", "defaultInput", "defaultOutput"});
+        expectObject(j, pointer, {"devices", "deviceListError", "defaultInput", "defaultOutput", "changes"});
         auto& audio = scene_.audio;
         if (j.contains("deviceListError"))
             audio.deviceListError = osStatus(j["deviceListError"], at(pointer, "deviceListError"));
@@ -751,47 +788,70 @@ private:
         if (j.contains("defaultOutput")) {
             audio.defaultOutput = uint32Property(j["defaultOutput"], at(pointer, "defaultOutput"));
         }
-        if (!j.contains("devices")) return;
-        const auto devicesPointer = at(pointer, "devices");
-        const auto& devices = j["devices"];
-        if (!devices.is_array())
-            fail(devicesPointer, std::string("expected an array, found ") + typeName(devices));
-        for (std::size_t i = 0; i < devices.size(); ++i) {
-            const auto devicePointer = at(devicesPointer, i);
-            const auto& d = devices[i];
-            expectObject(
-                d, devicePointer,
-                {"id", "name", "uid", "inputChannels", "outputChannels", "running", "mute", "volume"});
-            SceneDevice device;
-            device.pointer = devicePointer;
-            if (!d.contains("id")) fail(devicePointer, "a device needs an \"id\"");
-            device.id = asInteger<AudioObjectId>(d["id"], at(devicePointer, "id"));
-            if (device.id == CoreAudio::unknownObject || device.id == CoreAudio::systemObject) {
-                fail(at(devicePointer, "id"), "device ids 0 and 1 belong to the system");
+        if (j.contains("devices")) {
+            const auto devicesPointer = at(pointer, "devices");
+            const auto& devices = j["devices"];
+            if (!devices.is_array())
+                fail(devicesPointer, std::string("expected an array, found ") + typeName(devices));
+            for (std::size_t i = 0; i < devices.size(); ++i) {
+                auto next = audioDevice(devices[i], at(devicesPointer, i));
+                if (scene_.device(next.id) != nullptr) {
+                    fail(at(at(devicesPointer, i), "id"), "another device has id " + std::to_string(next.id));
+                }
+                audio.devices.push_back(std::move(next));
             }
-            if (scene_.device(device.id) != nullptr) {
-                fail(at(devicePointer, "id"), "another device has id " + std::to_string(device.id));
+        }
+        if (j.contains("changes")) loadAudioChanges(j["changes"], at(pointer, "changes"));
+    }
+
+    void loadAudioChanges(const Json& j, const std::string& pointer) {
+        if (!j.is_array()) fail(pointer, std::string("expected an array, found ") + typeName(j));
+        constexpr std::string_view kinds[] = {"removeDevice", "addDevice", "setDefaultOutput"};
+        for (std::size_t i = 0; i < j.size(); ++i) {
+            const auto changePointer = at(pointer, i);
+            const auto& c = j[i];
+            expectObject(c, changePointer,
+                         {"afterEvent", "after", "removeDevice", "addDevice", "setDefaultOutput"});
+            AudioChange change;
+            change.pointer = changePointer;
+            if (c.contains("afterEvent"))
+                change.afterEvent = asString(c["afterEvent"], at(changePointer, "afterEvent"));
+            if (c.contains("after")) change.after = asDuration(c["after"], at(changePointer, "after"));
+            const auto given = std::count_if(std::begin(kinds), std::end(kinds),
+                                             [&](std::string_view kind) { return c.contains(kind); });
+            if (given != 1) {
+                fail(changePointer,
+                     "a change does one of \"removeDevice\", \"addDevice\" or \"setDefaultOutput\"");
             }
-            if (d.contains("name"))
-                device.name = audioProperty<std::string>(d["name"], at(devicePointer, "name"), stringValue);
-            if (d.contains("uid"))
-                device.uid = audioProperty<std::string>(d["uid"], at(devicePointer, "uid"), stringValue);
-            if (d.contains("inputChannels"))
-                device.inputChannels = channels(d["inputChannels"], at(devicePointer, "inputChannels"));
-            if (d.contains("outputChannels")) {
-                device.outputChannels = channels(d["outputChannels"], at(devicePointer, "outputChannels"));
+            if (c.contains("removeDevice")) {
+                change.what = RemoveDevice{deviceId(c["removeDevice"], at(changePointer, "removeDevice"))};
+            } else if (c.contains("addDevice")) {
+                change.what = AddDevice{audioDevice(c["addDevice"], at(changePointer, "addDevice"))};
+            } else {
+                change.what =
+                    SetDefaultOutput{deviceId(c["setDefaultOutput"], at(changePointer, "setDefaultOutput"))};
             }
-            device.running.value = 0;
-            if (d.contains("running"))
-                device.running = uint32Property(d["running"], at(devicePointer, "running"));
-            if (d.contains("mute")) {
-                device.mute = uint32Property(d["mute"], at(devicePointer, "mute"));
+            scene_.audioChanges.push_back(std::move(change));
+        }
+        // A change that names a device the scene never has is a typo, not a test.
+        const auto known = [&](AudioObjectId id) {
+            if (scene_.device(id) != nullptr) return true;
+            return std::any_of(scene_.audioChanges.begin(), scene_.audioChanges.end(),
+                               [id](const AudioChange& c) {
+                                   const auto* added = std::get_if<AddDevice>(&c.what);
+                                   return added != nullptr && added->device.id == id;
+                               });
+        };
+        for (const auto& change : scene_.audioChanges) {
+            if (const auto* removed = std::get_if<RemoveDevice>(&change.what);
+                removed && !known(removed->id)) {
+                fail(at(change.pointer, "removeDevice"), "no device has id " + std::to_string(removed->id));
             }
-            if (d.contains("volume")) {
-                device.volume = audioProperty<float>(d["volume"], at(devicePointer, "volume"), float32Value);
-                if (!device.volume->value && device.volume->readError == 0) device.volume->value = 0.0F;
+            if (const auto* chosen = std::get_if<SetDefaultOutput>(&change.what);
+                chosen && !known(chosen->id)) {
+                fail(at(change.pointer, "setDefaultOutput"),
+                     "no device has id " + std::to_string(chosen->id));
             }
-            audio.devices.push_back(std::move(device));
         }
     }
 
@@ -800,7 +860,7 @@ private:
             fail(pointer, std::string("expected an object keyed by path, found ") + typeName(j));
         for (const auto& [path, entry] : j.items()) {
             const auto filePointer = at(pointer, path);
-            expectObject(entry, filePointer, {"duration", "loadError", "playReturns", "exists"});
+            expectObject(entry, filePointer, {"duration", "loadError", "playReturns", "stalls", "exists"});
             SceneFile file;
             if (entry.contains("duration"))
                 file.duration = asDuration(entry["duration"], at(filePointer, "duration"));
@@ -808,6 +868,7 @@ private:
                 file.loadError = asString(entry["loadError"], at(filePointer, "loadError"));
             if (entry.contains("playReturns"))
                 file.playSucceeds = asBool(entry["playReturns"], at(filePointer, "playReturns"));
+            if (entry.contains("stalls")) file.stalls = asBool(entry["stalls"], at(filePointer, "stalls"));
             if (entry.contains("exists")) file.exists = asBool(entry["exists"], at(filePointer, "exists"));
             scene_.files.emplace(path, std::move(file));
         }

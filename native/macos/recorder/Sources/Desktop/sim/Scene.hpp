@@ -138,11 +138,32 @@ struct SceneAudio {
     AudioProperty<std::uint32_t> defaultOutput;
 };
 
+// A change the desktop makes by itself while a tool runs: a headset that drops
+// out or comes back, the user choosing another output. It happens `after`
+// seconds on the scene's clock from the first journal event named `afterEvent`
+// (from the start of the run when there is none).
+struct RemoveDevice {
+    AudioObjectId id = 0;
+};
+struct AddDevice {
+    SceneDevice device;
+};
+struct SetDefaultOutput {
+    AudioObjectId id = 0;
+};
+struct AudioChange {
+    std::string pointer;
+    std::optional<std::string> afterEvent;
+    double after = 0;
+    std::variant<RemoveDevice, AddDevice, SetDefaultOutput> what;
+};
+
 // What playing one path does, in place of decoding the file.
 struct SceneFile {
     std::optional<double> duration;
     std::optional<std::string> loadError;
     bool playSucceeds = true;
+    bool stalls = false;  // the player never reports the end of playback
     bool exists = true;
 };
 
@@ -156,6 +177,7 @@ struct Scene {
     std::optional<std::vector<std::optional<WindowDictionary>>> windowList =
         std::vector<std::optional<WindowDictionary>>{};
     SceneAudio audio;
+    std::vector<AudioChange> audioChanges;
     std::map<std::string, SceneFile> files;
 
     const SceneApplication* application(Pid pid) const;

@@ -1,5 +1,7 @@
 #include "Desktop/sim/SimAudioHardware.hpp"
 
+#include <algorithm>
+
 namespace Desktop::Sim {
 
 namespace {
@@ -68,6 +70,11 @@ Property classify(SceneAudio& audio, AudioObjectId object, const PropertyAddress
     }
 }
 
+bool isDevice(const SceneAudio& audio, AudioObjectId id) {
+    return std::any_of(audio.devices.begin(), audio.devices.end(),
+                       [id](const SceneDevice& device) { return device.id == id; });
+}
+
 std::int32_t missing(Property property) {
     return property == Property::badObject ? CoreAudio::badObjectError : CoreAudio::unknownPropertyError;
 }
@@ -84,6 +91,7 @@ std::string fourCharText(std::uint32_t code) {
 bool SimAudioHardware::hasProperty(AudioObjectId object, const PropertyAddress& address) {
     world_.counts.add("audioHardware.hasProperty");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     return property != Property::unknown && property != Property::badObject;
@@ -93,6 +101,7 @@ PlatformResult<std::uint32_t> SimAudioHardware::propertyDataSize(AudioObjectId o
                                                                  const PropertyAddress& address) {
     world_.counts.add("audioHardware.propertyDataSize");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     switch (const auto property = classify(world_.audio, object, address, &device)) {
         case Property::devices:
@@ -127,6 +136,7 @@ PlatformResult<std::uint32_t> SimAudioHardware::readUInt32(AudioObjectId object,
                                                            const PropertyAddress& address) {
     world_.counts.add("audioHardware.readUInt32");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const AudioProperty<std::uint32_t>* source = nullptr;
     switch (const auto property = classify(world_.audio, object, address, &device)) {
@@ -155,6 +165,7 @@ PlatformResult<std::uint32_t> SimAudioHardware::readUInt32(AudioObjectId object,
 PlatformResult<float> SimAudioHardware::readFloat32(AudioObjectId object, const PropertyAddress& address) {
     world_.counts.add("audioHardware.readFloat32");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property == Property::unknown || property == Property::badObject)
@@ -169,6 +180,7 @@ PlatformResult<std::vector<AudioObjectId>> SimAudioHardware::readObjectIds(Audio
                                                                            std::uint32_t byteSize) {
     world_.counts.add("audioHardware.readObjectIds");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property == Property::unknown || property == Property::badObject)
@@ -188,6 +200,7 @@ PlatformResult<std::string> SimAudioHardware::readString(AudioObjectId object,
                                                          const PropertyAddress& address) {
     world_.counts.add("audioHardware.readString");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property == Property::unknown || property == Property::badObject)
@@ -202,6 +215,7 @@ PlatformResult<std::vector<std::uint32_t>> SimAudioHardware::readStreamConfigura
     AudioObjectId object, const PropertyAddress& address, std::uint32_t byteSize) {
     world_.counts.add("audioHardware.readStreamConfiguration");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property == Property::unknown || property == Property::badObject)
@@ -220,6 +234,7 @@ std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyA
                                            std::uint32_t value) {
     world_.counts.add("audioHardware.writeUInt32");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     AudioProperty<std::uint32_t>* target = nullptr;
@@ -255,7 +270,7 @@ std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyA
     const bool readable = target->readError == 0;
     const std::uint32_t before = target->value.value_or(0);
     std::int32_t status = target->writeError;
-    if (status == 0 && property != Property::mute && world_.scene->device(value) == nullptr) {
+    if (status == 0 && property != Property::mute && !isDevice(world_.audio, value)) {
         status = CoreAudio::badObjectError;
     }
     if (status == 0) target->value = value;
@@ -274,6 +289,7 @@ std::int32_t SimAudioHardware::writeFloat32(AudioObjectId object, const Property
                                             float value) {
     world_.counts.add("audioHardware.writeFloat32");
     std::lock_guard lock(world_.mutex);
+    world_.makeDueAudioChanges();
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property != Property::volume) {

@@ -10,8 +10,12 @@ namespace {
 
 class SimAudioPlayer : public AudioPlayer {
 public:
-    SimAudioPlayer(SimWorld& world, std::string path, double duration, bool playSucceeds)
-        : world_(world), path_(std::move(path)), duration_(duration), playSucceeds_(playSucceeds) {}
+    SimAudioPlayer(SimWorld& world, std::string path, double duration, const SceneFile& file)
+        : world_(world),
+          path_(std::move(path)),
+          duration_(duration),
+          playSucceeds_(file.playSucceeds),
+          stalls_(file.stalls) {}
 
     void setVolume(float) override { world_.counts.add("audioPlayer.setVolume"); }
 
@@ -23,6 +27,8 @@ public:
     bool play() override {
         world_.counts.add("audioPlayer.play");
         if (!playSucceeds_) return false;
+        std::lock_guard lock(world_.mutex);
+        world_.makeDueAudioChanges();
         start_ = world_.clock.now();
         world_.journal.record(
             nlohmann::ordered_json{{"event", "play"}, {"path", path_}, {"duration", duration_}});
@@ -31,7 +37,22 @@ public:
 
     bool isPlaying() override {
         world_.counts.add("audioPlayer.isPlaying");
-        return start_ && world_.clock.now() < *start_ + duration_;
+        if (!start_ || stopped_) return false;
+        return stalls_ || world_.clock.now() < *start_ + duration_;
+    }
+
+    double duration() override {
+        world_.counts.add("audioPlayer.duration");
+        return duration_;
+    }
+
+    void stop() override {
+        world_.counts.add("audioPlayer.stop");
+        if (!start_ || stopped_) return;
+        stopped_ = true;
+        std::lock_guard lock(world_.mutex);
+        world_.makeDueAudioChanges();
+        world_.journal.record(nlohmann::ordered_json{{"event", "stop"}, {"path", path_}});
     }
 
 private:
@@ -39,7 +60,9 @@ private:
     std::string path_;
     double duration_;
     bool playSucceeds_;
+    bool stalls_;  // reports playing until stopped
     std::optional<double> start_;
+    bool stopped_ = false;
 };
 
 }  // namespace
@@ -63,7 +86,7 @@ std::variant<std::unique_ptr<AudioPlayer>, std::string> SimAudioPlayback::create
         if (auto* error = std::get_if<std::string>(&decoded)) return std::move(*error);
         duration = std::get<double>(decoded);
     }
-    return std::make_unique<SimAudioPlayer>(world_, path, duration, file ? file->playSucceeds : true);
+    return std::make_unique<SimAudioPlayer>(world_, path, duration, file.value_or(SceneFile{}));
 }
 
 }  // namespace Desktop::Sim

@@ -14,6 +14,16 @@ void SimClockService::sleep(double seconds) {
     world_.clock.pass(seconds);
 }
 
+void SimClockService::sleepUnlessWoken(double seconds) {
+    world_.counts.add("clock.sleep");
+    world_.clock.passUnlessWoken(seconds);
+}
+
+void SimClockService::wake() {
+    world_.counts.add("clock.wake");
+    world_.clock.wake();
+}
+
 bool SimFileSystem::exists(const std::string& path) {
     world_.counts.add("fileSystem.exists");
     {

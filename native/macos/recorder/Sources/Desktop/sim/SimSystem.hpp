@@ -13,6 +13,8 @@ public:
 
     double now() override;
     void sleep(double seconds) override;
+    void sleepUnlessWoken(double seconds) override;
+    void wake() override;
 
 private:
     SimWorld& world_;

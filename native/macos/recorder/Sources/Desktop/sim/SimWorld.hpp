@@ -21,9 +21,9 @@
 namespace Desktop::Sim {
 
 struct SimWorld {
-    Journal journal;
-    RequestCounts counts;
     SimClock clock;
+    Journal journal{clock};
+    RequestCounts counts;
 
     // Guards everything below. Held for the whole of one request, never while
     // time passes on the real clock.
@@ -37,10 +37,17 @@ struct SimWorld {
     // requests against the elements they went to.
     std::vector<bool> asked;  // by node
     std::uint64_t elementsAsked = 0;
-    SceneAudio audio;  // the devices as they are now
+    SceneAudio audio;                    // the devices as they are now
+    std::vector<bool> audioChangesMade;  // by the scene's audio change
+    double loadedAt = 0;                 // the clock when the scene was loaded
 
     // A fresh desktop showing `next`: clock, journal in memory and counts start over.
     void load(Scene next);
+    // Makes the scene's audio changes whose moment has come, earliest first,
+    // each journaled as a "change" event. Called with `mutex` held at the start
+    // of every audio request, so a tool sees the world as it is at that moment
+    // on either clock, from any thread.
+    void makeDueAudioChanges();
     // How an element is named in the journal: its id, else its place in the scene.
     std::string elementName(NodeIndex node) const;
 };

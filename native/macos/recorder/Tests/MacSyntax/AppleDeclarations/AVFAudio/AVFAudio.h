@@ -11,8 +11,10 @@
 - (nullable instancetype)initWithContentsOfURL:(NSURL*)url error:(NSError**)outError;
 @property float volume;
 @property(readonly, getter=isPlaying) BOOL playing;
+@property(readonly) NSTimeInterval duration;
 - (BOOL)prepareToPlay;
 - (BOOL)play;
+- (void)stop;
 @end
 
 #pragma clang assume_nonnull end

@@ -8,6 +8,7 @@
 
 typedef unsigned long NSUInteger;
 typedef long NSInteger;
+typedef double NSTimeInterval;
 
 #pragma clang assume_nonnull begin
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Dispatch signal sources on the global queue, declared from Apple's published
+// Dispatch signal sources on the global queue and semaphores, declared from Apple's published
 // reference for the syntax check only. In Objective-C, dispatch objects are
 // Objective-C objects, so ARC owns them.
 
@@ -32,16 +32,20 @@ typedef enum : unsigned int {
 @end
 @protocol OS_dispatch_source <OS_dispatch_object>
 @end
+@protocol OS_dispatch_semaphore <OS_dispatch_object>
+@end
 typedef NSObject<OS_dispatch_object>* dispatch_object_t;
 typedef NSObject<OS_dispatch_queue>* dispatch_queue_t;
 typedef NSObject<OS_dispatch_queue_global>* dispatch_queue_global_t;
 typedef NSObject<OS_dispatch_source>* dispatch_source_t;
+typedef NSObject<OS_dispatch_semaphore>* dispatch_semaphore_t;
 #define DISPATCH_RETURNS_RETAINED __attribute__((ns_returns_retained))
 #else
 typedef struct dispatch_object_s* dispatch_object_t;
 typedef struct dispatch_queue_s* dispatch_queue_t;
 typedef struct dispatch_queue_s* dispatch_queue_global_t;
 typedef struct dispatch_source_s* dispatch_source_t;
+typedef struct dispatch_semaphore_s* dispatch_semaphore_t;
 #define DISPATCH_RETURNS_RETAINED
 #endif
 
@@ -61,6 +65,15 @@ DISPATCH_RETURNS_RETAINED dispatch_source_t dispatch_source_create(dispatch_sour
 void dispatch_source_set_event_handler(dispatch_source_t source, dispatch_block_t handler);
 #endif
 void dispatch_resume(dispatch_object_t object);
+
+typedef uint64_t dispatch_time_t;
+#define DISPATCH_TIME_NOW (0ull)
+#define NSEC_PER_SEC 1000000000ull
+dispatch_time_t dispatch_time(dispatch_time_t when, int64_t delta);
+
+DISPATCH_RETURNS_RETAINED dispatch_semaphore_t dispatch_semaphore_create(intptr_t value);
+intptr_t dispatch_semaphore_wait(dispatch_semaphore_t dsema, dispatch_time_t timeout);
+intptr_t dispatch_semaphore_signal(dispatch_semaphore_t dsema);
 
 #ifdef __cplusplus
 }

@@ -42,13 +42,13 @@ Output mainImpl(Desktop::Platform& platform) {
     }
 
     if (report.accessibilityTrusted) {
-        return withVerdict(std::move(report),
-                           scoreWithAccessibility(platform, {.candidates = scan.candidates,
-                                                             .quartzLikely = scan.likely,
-                                                             .quartzSubtitle = scan.subtitle,
-                                                             .quartzAlertTitle = scan.alertTitle,
-                                                             .inputRunning = report.inputRunning,
-                                                             .frontmostName = name}));
+        auto score = scoreWithAccessibility(platform, {.candidates = scan.candidates,
+                                                       .quartzLikely = scan.likely,
+                                                       .quartzSubtitle = scan.subtitle,
+                                                       .quartzAlertTitle = scan.alertTitle,
+                                                       .inputRunning = report.inputRunning,
+                                                       .frontmostName = name});
+        return withVerdict(std::move(report), score);
     }
     // Without the permission the window scan's candidates are never walked.
     if (scan.likely)

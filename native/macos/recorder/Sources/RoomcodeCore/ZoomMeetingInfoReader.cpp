@@ -185,6 +185,42 @@ void ZoomMeetingInfoReader::closeOpenedPopover(const AXNodePtr& window, const Bo
     }
 }
 
+std::optional<Roomcode> ZoomMeetingInfoReader::pressAndRead(const Press& press) const {
+    told(press.request, &PopoverWatch::opening);
+    try {
+        press.candidate->perform(pressAction);
+    } catch (...) {
+        // A press that failed opened nothing.
+        told(press.request, &PopoverWatch::closed);
+        throw;
+    }
+    std::optional<Roomcode> id;
+    try {
+        if (afterOpenWaitNanoseconds != 0) press.request.clock.sleep(seconds(afterOpenWaitNanoseconds));
+        if (!stopRequested(press.request)) id = readRoots(rootsToRead(press.request), press.search);
+    } catch (...) {
+        closeAfterPress(press);
+        throw;
+    }
+    closeAfterPress(press);
+    return id;
+}
+
+void ZoomMeetingInfoReader::closeAfterPress(const Press& press) {
+    const auto& request = press.request;
+    told(request, &PopoverWatch::closing);
+    // A stop asked for on the way gets the close control looked for now, in a
+    // short budget of its own.
+    if (stopRequested(request)) {
+        const BoundedAXSearch stopping(SearchBudget::startingNow(stoppingCloseLimits, request.clock),
+                                       request.clock);
+        closeOpenedPopover(request.from, stopping, press.candidate, press.closeControlKeys);
+    } else {
+        closeOpenedPopover(request.from, press.search, press.candidate, press.closeControlKeys);
+    }
+    told(request, &PopoverWatch::closed);
+}
+
 Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const {
     if (request.expected) return *request.expected;
 
@@ -201,20 +237,6 @@ Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const 
     const std::size_t attempts = std::min<std::size_t>(
         candidates.size(), static_cast<std::size_t>(std::max<std::int64_t>(0, maxTopLeftPressAttempts)));
 
-    // Closes what the candidate's press opened. A stop asked for on the way
-    // gets the close control looked for now, in a short budget of its own.
-    const auto closeAfterPress = [&](const AXNodePtr& candidate) {
-        told(request, &PopoverWatch::closing);
-        if (stopRequested(request)) {
-            const BoundedAXSearch stopping(SearchBudget::startingNow(stoppingCloseLimits, request.clock),
-                                           request.clock);
-            closeOpenedPopover(request.from, stopping, candidate, pressables.closeControlKeys);
-        } else {
-            closeOpenedPopover(request.from, search, candidate, pressables.closeControlKeys);
-        }
-        told(request, &PopoverWatch::closed);
-    };
-
     for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
         const AXNodePtr& candidate = candidates[attempt];
         if (stopRequested(request)) throw ReadingStopped();
@@ -224,25 +246,12 @@ Roomcode ZoomMeetingInfoReader::readMeetingId(const ReadRequest& request) const 
         // found, so a press would only disturb the meeting.
         if (search.deadlinePassed()) fail(AutomationError::meetingIdUnavailable);
 
-        told(request, &PopoverWatch::opening);
-        try {
-            candidate->perform(pressAction);
-        } catch (...) {
-            // A press that failed opened nothing.
-            told(request, &PopoverWatch::closed);
-            throw;
+        if (std::optional<Roomcode> id = pressAndRead({.request = request,
+                                                       .search = search,
+                                                       .closeControlKeys = pressables.closeControlKeys,
+                                                       .candidate = candidate})) {
+            return *id;
         }
-
-        std::optional<Roomcode> id;
-        try {
-            if (afterOpenWaitNanoseconds != 0) request.clock.sleep(seconds(afterOpenWaitNanoseconds));
-            if (!stopRequested(request)) id = readRoots(rootsToRead(request), search);
-        } catch (...) {
-            closeAfterPress(candidate);
-            throw;
-        }
-        closeAfterPress(candidate);
-        if (id) return *id;
         if (stopRequested(request)) throw ReadingStopped();
         if (afterOpenWaitNanoseconds >= 2) request.clock.sleep(seconds(afterOpenWaitNanoseconds / 2));
     }

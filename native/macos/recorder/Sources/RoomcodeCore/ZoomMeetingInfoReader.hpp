@@ -66,6 +66,20 @@ struct ZoomMeetingInfoReader {
                                    const std::unordered_set<std::string>& shownBeforePress = {});
     static std::vector<std::string> attributeTexts(const AXNode& node);
     static bool labelsLookLikeMeetingInfo(const AXNode& node);
+
+private:
+    // One press of a candidate control during a read.
+    struct Press {
+        const ReadRequest& request;
+        const BoundedAXSearch& search;
+        // Close controls shown before any press, never pressed to close a popover.
+        const std::unordered_set<std::string>& closeControlKeys;
+        const AXNodePtr& candidate;
+    };
+
+    // Presses the candidate, reads what it opened and closes it again, on every way out.
+    std::optional<Roomcode> pressAndRead(const Press& press) const;
+    static void closeAfterPress(const Press& press);
 };
 
 }  // namespace RoomcodeCore

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <set>
@@ -70,13 +71,60 @@ const char* typeName(const Json& j) {
     return j.type_name();
 }
 
-void expectObject(const Json& j, const std::string& pointer, std::initializer_list<std::string_view> keys) {
+template <typename Keys, typename KeyOf>
+void expectObjectWith(const Json& j, const std::string& pointer, const Keys& keys, KeyOf keyOf) {
     if (!j.is_object()) fail(pointer, std::string("expected an object, found ") + typeName(j));
-    for (const auto& [key, value] : j.items()) {
+    for (const auto& item : j.items()) {
+        const std::string& key = item.key();
         if (key == "comment") continue;
-        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+        if (std::none_of(keys.begin(), keys.end(), [&](const auto& known) { return keyOf(known) == key; })) {
             fail(at(pointer, key), "unknown key " + inQuotes(key));
         }
+    }
+}
+
+void expectObject(const Json& j, const std::string& pointer, std::initializer_list<std::string_view> keys) {
+    expectObjectWith(j, pointer, keys, [](std::string_view key) { return key; });
+}
+
+// One key a scene object may hold, and what reading it does.
+struct Field {
+    std::string_view key;
+    // Empty for a key that the loader's first pass, which lays out the trees, reads.
+    std::function<void(const Json& value, const std::string& pointer)> read;
+    // For a key the object cannot do without: the fault when it is missing.
+    const char* missing = nullptr;
+};
+
+// A field read into `target` by `read`, which checks its value and says where it is wrong.
+template <typename T, typename Read>
+Field field(std::string_view key, T& target, Read read) {
+    return {key, [&target, read](const Json& value, const std::string& pointer) {
+                target = read(value, pointer);
+            }};
+}
+
+Field readByTheTreePass(std::string_view key) {
+    return {key, {}};
+}
+
+Field required(Field known, const char* missing) {
+    known.missing = missing;
+    return known;
+}
+
+// The one way an object of the scene is read, so that the keys it may hold are
+// the keys that are read: any other key (but "comment") is a fault, then every
+// required key must be there, then each field present is read in the order given.
+void readFields(const Json& j, const std::string& pointer, const std::vector<Field>& fields) {
+    expectObjectWith(j, pointer, fields, [](const Field& known) { return known.key; });
+    for (const auto& known : fields) {
+        if (known.missing != nullptr && !j.contains(known.key)) fail(pointer, known.missing);
+    }
+    for (const auto& known : fields) {
+        if (!known.read) continue;
+        if (const auto found = j.find(known.key); found != j.end())
+            known.read(*found, at(pointer, known.key));
     }
 }
 
@@ -230,31 +278,33 @@ public:
     explicit Loader(const Json& root) : root_(root) {}
 
     Scene load() {
-        expectObject(root_, "",
-                     {"description", "clock", "accessibilityTrusted", "frontmost", "applications",
-                      "windowList", "audio", "files", "runs"});
-        if (root_.contains("description"))
-            scene_.description = asString(root_["description"], "/description");
-        if (root_.contains("clock")) {
-            const auto& clock = asString(root_["clock"], "/clock");
-            if (clock == "real") {
-                scene_.realClock = true;
-            } else if (clock != "virtual") {
-                fail("/clock", "expected \"virtual\" or \"real\", found " + inQuotes(clock));
-            }
-        }
-        if (root_.contains("accessibilityTrusted")) {
-            scene_.accessibilityTrusted = asBool(root_["accessibilityTrusted"], "/accessibilityTrusted");
-        }
-        loadApplications();
-        loadFrontmost();
-        if (root_.contains("windowList")) loadWindowList(root_["windowList"], "/windowList");
-        if (root_.contains("audio")) loadAudio(root_["audio"], "/audio");
-        if (root_.contains("files")) loadFiles(root_["files"], "/files");
-        if (root_.contains("runs") && !root_["runs"].is_array()) {
-            fail("/runs", std::string("expected an array, found ") + typeName(root_["runs"]));
-        }
+        readFields(
+            root_, "",
+            {
+                field("description", scene_.description, asString),
+                field("clock", scene_.realClock, realClock),
+                field("accessibilityTrusted", scene_.accessibilityTrusted, asBool),
+                {"applications", [this](const Json& j, const std::string& p) { loadApplications(j, p); }},
+                {"frontmost", [this](const Json& j, const std::string& p) { loadFrontmost(j, p); }},
+                {"windowList", [this](const Json& j, const std::string& p) { loadWindowList(j, p); }},
+                {"audio", [this](const Json& j, const std::string& p) { loadAudio(j, p); }},
+                {"files", [this](const Json& j, const std::string& p) { loadFiles(j, p); }},
+                // The runs belong to the scene's tests, not to the desktop.
+                {"runs", expectArray},
+            });
         return std::move(scene_);
+    }
+
+    static bool realClock(const Json& j, const std::string& pointer) {
+        const auto& clock = asString(j, pointer);
+        if (clock != "real" && clock != "virtual") {
+            fail(pointer, "expected \"virtual\" or \"real\", found " + inQuotes(clock));
+        }
+        return clock == "real";
+    }
+
+    static void expectArray(const Json& j, const std::string& pointer) {
+        if (!j.is_array()) fail(pointer, std::string("expected an array, found ") + typeName(j));
     }
 
 private:
@@ -270,55 +320,19 @@ private:
     };
     std::vector<ChildRef> childRefs_;
 
-    void loadApplications() {
-        if (!root_.contains("applications")) return;
-        const auto& apps = root_["applications"];
-        if (!apps.is_array())
-            fail("/applications", std::string("expected an array, found ") + typeName(apps));
+    void loadApplications(const Json& apps, const std::string& appsPointer) {
+        expectArray(apps, appsPointer);
         // First the shape of every tree, so that references may point anywhere,
         // also forwards and into other applications.
         for (std::size_t i = 0; i < apps.size(); ++i) {
-            const auto pointer = at("/applications", i);
+            const auto pointer = at(appsPointer, i);
             const auto& app = apps[i];
-            expectObject(app, pointer,
-                         {"pid",
-                          "name",
-                          "bundleId",
-                          "windows",
-                          "children",
-                          "attributes",
-                          "attributeNames",
-                          "actions",
-                          "settable",
-                          "setError",
-                          "hash",
-                          "responseTime",
-                          "quitAfterRequests",
-                          "id",
-                          "role",
-                          "subrole",
-                          "roleDescription",
-                          "title",
-                          "description",
-                          "help",
-                          "identifier",
-                          "value",
-                          "url"});
+            if (!app.is_object()) fail(pointer, std::string("expected an object, found ") + typeName(app));
             SceneApplication application;
             if (!app.contains("pid")) fail(pointer, "an application needs a \"pid\"");
             application.pid = asInteger<Pid>(app["pid"], at(pointer, "pid"));
             if (scene_.application(application.pid) != nullptr) {
                 fail(at(pointer, "pid"), "another application has pid " + std::to_string(application.pid));
-            }
-            if (app.contains("name")) application.name = asString(app["name"], at(pointer, "name"));
-            if (app.contains("bundleId"))
-                application.bundleId = asString(app["bundleId"], at(pointer, "bundleId"));
-            if (app.contains("responseTime")) {
-                application.responseTime = asDuration(app["responseTime"], at(pointer, "responseTime"));
-            }
-            if (app.contains("quitAfterRequests")) {
-                application.quitAfterRequests =
-                    asInteger<std::uint64_t>(app["quitAfterRequests"], at(pointer, "quitAfterRequests"));
             }
             application.element = addElement(app, pointer, i, std::nullopt, true);
             scene_.applications.push_back(std::move(application));
@@ -387,26 +401,50 @@ private:
         return index;
     }
 
+    // Everything of an element but its place in the tree, once every element exists.
     void loadDetails(NodeIndex node) {
         const Json& j = *sources_[node];
-        // Copy what is needed up front: parsing values does not add elements,
-        // but keeping no reference across calls keeps this obviously safe.
+        // Copies: the readers below take the element itself, which stays where it is,
+        // since no element is added once the trees are laid out.
         const std::string pointer = scene_.elements[node].pointer;
         const bool isApplication = scene_.elements[node].isApplication;
-        const bool isWindow =
-            !isApplication && scene_.elements[node].parent.has_value() &&
-            scene_.elements[*scene_.elements[node].parent].isApplication &&
-            std::ranges::count(scene_.elements[*scene_.elements[node].parent].windows, node) > 0;
-        if (!isApplication) {
-            expectObject(j, pointer, {"id",           "role",        "subrole",    "roleDescription",
-                                      "title",        "description", "help",       "identifier",
-                                      "value",        "url",         "attributes", "attributeNames",
-                                      "actions",      "settable",    "setError",   "hash",
-                                      "responseTime", "hidden",      "press",      "children",
-                                      "focused",      "main"});
-        }
-        SceneElement& element = scene_.elements[node];
+        std::vector<Field> fields =
+            isApplication ? applicationFields(scene_.applications[scene_.elements[node].application])
+                          : std::vector<Field>{readByTheTreePass("id"), readByTheTreePass("children")};
+        addElementFields(fields, node);
+        if (!isApplication) addChildFields(fields, node);
+        readFields(j, pointer, fields);
+        if (isApplication) addApplicationDefaults(scene_.elements[node], j);
+    }
 
+    // What an application object holds besides its element.
+    static std::vector<Field> applicationFields(SceneApplication& application) {
+        return {
+            readByTheTreePass("pid"),
+            readByTheTreePass("id"),
+            readByTheTreePass("windows"),
+            readByTheTreePass("children"),
+            field("name", application.name, asString),
+            field("bundleId", application.bundleId, asString),
+            field("responseTime", application.responseTime, asDuration),
+            field("quitAfterRequests", application.quitAfterRequests, asInteger<std::uint64_t>),
+        };
+    }
+
+    // What an application element says about itself, unless the scene says otherwise.
+    static void addApplicationDefaults(SceneElement& element, const Json& j) {
+        if (element.attribute("AXRole") == nullptr) {
+            element.attributes.insert(element.attributes.begin(),
+                                      {"AXRole", AttributeRead{0, SceneValue{std::string("AXApplication")}}});
+        }
+        if (element.attribute("AXTitle") == nullptr && j.contains("name")) {
+            element.attributes.emplace_back("AXTitle",
+                                            AttributeRead{0, SceneValue{j["name"].get<std::string>()}});
+        }
+    }
+
+    // The attributes, names, actions and write of any element, an application's included.
+    void addElementFields(std::vector<Field>& fields, NodeIndex node) {
         static constexpr std::pair<std::string_view, std::string_view> shorthands[] = {
             {"role", "AXRole"},
             {"subrole", "AXSubrole"},
@@ -418,79 +456,82 @@ private:
             {"value", "AXValue"},
             {"url", "AXURL"},
         };
+        SceneElement& element = scene_.elements[node];
         for (const auto& [key, attribute] : shorthands) {
-            if (!j.contains(key)) continue;
-            const auto& value = j[std::string(key)];
-            AttributeRead read;
-            if (key == "url" && value.is_string()) {
-                read.value.data = Url{value.get<std::string>()};
-            } else {
-                read = attributeRead(value, at(pointer, key));
-            }
-            element.attributes.emplace_back(attribute, std::move(read));
+            fields.push_back({key, [this, &element, key = key, attribute = attribute](
+                                       const Json& value, const std::string& pointer) {
+                                  AttributeRead read;
+                                  if (key == "url" && value.is_string()) {
+                                      read.value.data = Url{value.get<std::string>()};
+                                  } else {
+                                      read = attributeRead(value, pointer);
+                                  }
+                                  element.attributes.emplace_back(attribute, std::move(read));
+                              }});
         }
-        if (j.contains("attributes")) {
-            const auto attributesPointer = at(pointer, "attributes");
-            const auto& attributes = j["attributes"];
-            if (!attributes.is_object()) {
-                fail(attributesPointer, std::string("expected an object, found ") + typeName(attributes));
-            }
-            for (const auto& [name, value] : attributes.items()) {
-                if (element.attribute(name) != nullptr) {
-                    fail(at(attributesPointer, name), "attribute " + inQuotes(name) + " is given twice");
-                }
-                element.attributes.emplace_back(name, attributeRead(value, at(attributesPointer, name)));
-            }
+        fields.push_back({"attributes", [this, &element](const Json& value, const std::string& pointer) {
+                              readAttributes(element, value, pointer);
+                          }});
+        fields.push_back({"attributeNames", [this, &element](const Json& value, const std::string& pointer) {
+                              namesOrError(value, pointer, element.extraAttributeNames,
+                                           element.attributeNamesError);
+                          }});
+        fields.push_back({"actions", [this, &element](const Json& value, const std::string& pointer) {
+                              namesOrError(value, pointer, element.actions, element.actionNamesError);
+                          }});
+        fields.push_back(field("settable", element.settable, names));
+        fields.push_back(field("setError", element.setError, axErrorCode));
+        fields.push_back(field("hash", element.hash, asInteger<std::uint64_t>));
+    }
+
+    // What only an element below an application holds.
+    void addChildFields(std::vector<Field>& fields, NodeIndex node) {
+        SceneElement& element = scene_.elements[node];
+        fields.push_back(field("responseTime", element.responseTime, asDuration));
+        fields.push_back(field("hidden", element.hidden, asBool));
+        fields.push_back({"press", [this, &element](const Json& value, const std::string& pointer) {
+                              element.press = pressEffect(value, pointer);
+                          }});
+        for (const std::string_view flag : {"focused", "main"}) {
+            fields.push_back({flag, [this, node, flag](const Json& value, const std::string& pointer) {
+                                  if (asBool(value, pointer)) markWindow(node, flag, pointer);
+                              }});
         }
-        if (isApplication) {
-            // What every application element says about itself, unless the scene says otherwise.
-            if (element.attribute("AXRole") == nullptr) {
-                element.attributes.insert(
-                    element.attributes.begin(),
-                    {"AXRole", AttributeRead{0, SceneValue{std::string("AXApplication")}}});
+    }
+
+    void readAttributes(SceneElement& element, const Json& attributes, const std::string& pointer) {
+        if (!attributes.is_object()) {
+            fail(pointer, std::string("expected an object, found ") + typeName(attributes));
+        }
+        for (const auto& [name, value] : attributes.items()) {
+            if (element.attribute(name) != nullptr) {
+                fail(at(pointer, name), "attribute " + inQuotes(name) + " is given twice");
             }
-            if (element.attribute("AXTitle") == nullptr && j.contains("name")) {
-                element.attributes.emplace_back("AXTitle",
-                                                AttributeRead{0, SceneValue{j["name"].get<std::string>()}});
-            }
+            element.attributes.emplace_back(name, attributeRead(value, at(pointer, name)));
         }
-        if (j.contains("attributeNames")) {
-            namesOrError(j["attributeNames"], at(pointer, "attributeNames"), element.extraAttributeNames,
-                         element.attributeNamesError);
+    }
+
+    static std::vector<std::string> names(const Json& j, const std::string& pointer) {
+        if (!j.is_array()) fail(pointer, std::string("expected an array of names, found ") + typeName(j));
+        std::vector<std::string> list;
+        for (std::size_t i = 0; i < j.size(); ++i)
+            list.push_back(asString(j[i], at(pointer, i)));
+        return list;
+    }
+
+    // The application's focused or main window is this one.
+    void markWindow(NodeIndex node, std::string_view flag, const std::string& pointer) {
+        const auto parent = scene_.elements[node].parent;
+        const bool isWindow = parent && scene_.elements[*parent].isApplication &&
+                              std::ranges::count(scene_.elements[*parent].windows, node) > 0;
+        if (!isWindow) fail(pointer, "only a window of an application can be " + std::string(flag));
+        auto& app = scene_.elements[*parent];
+        auto& slot = flag == "focused" ? app.focusedWindow : app.mainWindow;
+        if (slot) {
+            fail(pointer, "another window of this application is already " + std::string(flag) + " (" +
+                              scene_.elements[*slot].pointer + ")");
         }
-        if (j.contains("actions")) {
-            namesOrError(j["actions"], at(pointer, "actions"), element.actions, element.actionNamesError);
-        }
-        if (j.contains("settable")) {
-            const auto settablePointer = at(pointer, "settable");
-            const auto& settable = j["settable"];
-            if (!settable.is_array()) {
-                fail(settablePointer, std::string("expected an array of names, found ") + typeName(settable));
-            }
-            for (std::size_t i = 0; i < settable.size(); ++i) {
-                element.settable.push_back(asString(settable[i], at(settablePointer, i)));
-            }
-        }
-        if (j.contains("setError")) element.setError = axErrorCode(j["setError"], at(pointer, "setError"));
-        if (j.contains("hash")) element.hash = asInteger<std::uint64_t>(j["hash"], at(pointer, "hash"));
-        if (j.contains("responseTime") && !isApplication) {
-            element.responseTime = asDuration(j["responseTime"], at(pointer, "responseTime"));
-        }
-        if (j.contains("hidden")) element.hidden = asBool(j["hidden"], at(pointer, "hidden"));
-        if (j.contains("press")) element.press = pressEffect(j["press"], at(pointer, "press"));
-        for (const auto* flag : {"focused", "main"}) {
-            if (!j.contains(flag)) continue;
-            const auto flagPointer = at(pointer, flag);
-            if (!asBool(j[flag], flagPointer)) continue;
-            if (!isWindow) fail(flagPointer, std::string("only a window of an application can be ") + flag);
-            auto& app = scene_.elements[*scene_.elements[node].parent];
-            auto& slot = std::string_view(flag) == "focused" ? app.focusedWindow : app.mainWindow;
-            if (slot) {
-                fail(flagPointer, std::string("another window of this application is already ") + flag +
-                                      " (" + scene_.elements[*slot].pointer + ")");
-            }
-            slot = node;
-        }
+        slot = node;
     }
 
     void assignHashes() {
@@ -525,12 +566,15 @@ private:
     }
 
     PressEffect pressEffect(const Json& j, const std::string& pointer) {
-        expectObject(j, pointer, {"show", "hide", "toggle", "error"});
         PressEffect effect;
-        if (j.contains("error")) effect.error = axErrorCode(j["error"], at(pointer, "error"));
-        if (j.contains("show")) effect.show = references(j["show"], at(pointer, "show"));
-        if (j.contains("hide")) effect.hide = references(j["hide"], at(pointer, "hide"));
-        if (j.contains("toggle")) effect.toggle = references(j["toggle"], at(pointer, "toggle"));
+        const auto ids = [this](const Json& value, const std::string& at) { return references(value, at); };
+        readFields(j, pointer,
+                   {
+                       field("show", effect.show, ids),
+                       field("hide", effect.hide, ids),
+                       field("toggle", effect.toggle, ids),
+                       field("error", effect.error, axErrorCode),
+                   });
         return effect;
     }
 
@@ -613,16 +657,16 @@ private:
         fail(pointer, "unknown value type " + inQuotes(type));
     }
 
-    void loadFrontmost() {
-        if (!root_.contains("frontmost") || root_["frontmost"].is_null()) return;
-        const auto pid = asInteger<Pid>(root_["frontmost"], "/frontmost");
+    void loadFrontmost(const Json& j, const std::string& pointer) {
+        if (j.is_null()) return;
+        const auto pid = asInteger<Pid>(j, pointer);
         for (std::size_t i = 0; i < scene_.applications.size(); ++i) {
             if (scene_.applications[i].pid == pid) {
                 scene_.frontmost = i;
                 return;
             }
         }
-        fail("/frontmost", "no application has pid " + std::to_string(pid));
+        fail(pointer, "no application has pid " + std::to_string(pid));
     }
 
     static LooseValue looseValue(const Json& j, const std::string& pointer) {
@@ -691,21 +735,24 @@ private:
         }
     }
 
+    // A property's value, or {"error": status}, or its value and statuses spelt out.
     template <typename T, typename ReadValue>
-    AudioProperty<T> audioProperty(const Json& j, const std::string& pointer, ReadValue readValue) {
+    static AudioProperty<T> audioProperty(const Json& j, const std::string& pointer, ReadValue readValue) {
         AudioProperty<T> property;
         if (const auto entry = singleKey(j); entry && entry->key == "error") {
             property.readError = osStatus(*entry->value, at(pointer, "error"));
             return property;
         }
         if (j.is_object()) {
-            expectObject(j, pointer, {"value", "readError", "writeError"});
-            if (j.contains("value") && !j["value"].is_null())
-                property.value = readValue(j["value"], at(pointer, "value"));
-            if (j.contains("readError"))
-                property.readError = osStatus(j["readError"], at(pointer, "readError"));
-            if (j.contains("writeError"))
-                property.writeError = osStatus(j["writeError"], at(pointer, "writeError"));
+            readFields(j, pointer,
+                       {
+                           {"value",
+                            [&](const Json& value, const std::string& at) {
+                                if (!value.is_null()) property.value = readValue(value, at);
+                            }},
+                           field("readError", property.readError, osStatus),
+                           field("writeError", property.writeError, osStatus),
+                       });
             return property;
         }
         if (!j.is_null()) property.value = readValue(j, pointer);
@@ -723,13 +770,13 @@ private:
 
     static std::string stringValue(const Json& j, const std::string& pointer) { return asString(j, pointer); }
 
-    AudioProperty<std::uint32_t> uint32Property(const Json& j, const std::string& pointer) {
+    static AudioProperty<std::uint32_t> uint32Property(const Json& j, const std::string& pointer) {
         auto property = audioProperty<std::uint32_t>(j, pointer, uint32Value);
         if (!property.value && property.readError == 0) property.value = 0;
         return property;
     }
 
-    ChannelLayout channels(const Json& j, const std::string& pointer) {
+    static ChannelLayout channels(const Json& j, const std::string& pointer) {
         ChannelLayout layout;
         if (const auto entry = singleKey(j); entry && entry->key == "error") {
             layout.error = osStatus(*entry->value, at(pointer, "error"));
@@ -741,32 +788,31 @@ private:
         return layout;
     }
 
-    SceneDevice audioDevice(const Json& d, const std::string& devicePointer) {
-        expectObject(d, devicePointer,
-                     {"id", "name", "uid", "inputChannels", "outputChannels", "running", "mute", "volume"});
+    static AudioProperty<std::string> stringProperty(const Json& j, const std::string& pointer) {
+        return audioProperty<std::string>(j, pointer, stringValue);
+    }
+
+    static AudioProperty<float> float32Property(const Json& j, const std::string& pointer) {
+        auto property = audioProperty<float>(j, pointer, float32Value);
+        if (!property.value && property.readError == 0) property.value = 0.0F;
+        return property;
+    }
+
+    static SceneDevice audioDevice(const Json& d, const std::string& devicePointer) {
         SceneDevice device;
         device.pointer = devicePointer;
-        if (!d.contains("id")) fail(devicePointer, "a device needs an \"id\"");
-        device.id = deviceId(d["id"], at(devicePointer, "id"));
-        if (d.contains("name"))
-            device.name = audioProperty<std::string>(d["name"], at(devicePointer, "name"), stringValue);
-        if (d.contains("uid"))
-            device.uid = audioProperty<std::string>(d["uid"], at(devicePointer, "uid"), stringValue);
-        if (d.contains("inputChannels"))
-            device.inputChannels = channels(d["inputChannels"], at(devicePointer, "inputChannels"));
-        if (d.contains("outputChannels")) {
-            device.outputChannels = channels(d["outputChannels"], at(devicePointer, "outputChannels"));
-        }
         device.running.value = 0;
-        if (d.contains("running"))
-            device.running = uint32Property(d["running"], at(devicePointer, "running"));
-        if (d.contains("mute")) {
-            device.mute = uint32Property(d["mute"], at(devicePointer, "mute"));
-        }
-        if (d.contains("volume")) {
-            device.volume = audioProperty<float>(d["volume"], at(devicePointer, "volume"), float32Value);
-            if (!device.volume->value && device.volume->readError == 0) device.volume->value = 0.0F;
-        }
+        readFields(d, devicePointer,
+                   {
+                       required(field("id", device.id, deviceId), "a device needs an \"id\""),
+                       field("name", device.name, stringProperty),
+                       field("uid", device.uid, stringProperty),
+                       field("inputChannels", device.inputChannels, channels),
+                       field("outputChannels", device.outputChannels, channels),
+                       field("running", device.running, uint32Property),
+                       field("mute", device.mute, uint32Property),
+                       field("volume", device.volume, float32Property),
+                   });
         return device;
     }
 
@@ -779,97 +825,107 @@ private:
     }
 
     void loadAudio(const Json& j, const std::string& pointer) {
-        expectObject(j, pointer, {"devices", "deviceListError", "defaultInput", "defaultOutput", "changes"});
         auto& audio = scene_.audio;
-        if (j.contains("deviceListError"))
-            audio.deviceListError = osStatus(j["deviceListError"], at(pointer, "deviceListError"));
-        if (j.contains("defaultInput"))
-            audio.defaultInput = uint32Property(j["defaultInput"], at(pointer, "defaultInput"));
-        if (j.contains("defaultOutput")) {
-            audio.defaultOutput = uint32Property(j["defaultOutput"], at(pointer, "defaultOutput"));
-        }
-        if (j.contains("devices")) {
-            const auto devicesPointer = at(pointer, "devices");
-            const auto& devices = j["devices"];
-            if (!devices.is_array())
-                fail(devicesPointer, std::string("expected an array, found ") + typeName(devices));
-            for (std::size_t i = 0; i < devices.size(); ++i) {
-                auto next = audioDevice(devices[i], at(devicesPointer, i));
-                if (scene_.device(next.id) != nullptr) {
-                    fail(at(at(devicesPointer, i), "id"), "another device has id " + std::to_string(next.id));
-                }
-                audio.devices.push_back(std::move(next));
+        readFields(
+            j, pointer,
+            {
+                field("deviceListError", audio.deviceListError, osStatus),
+                field("defaultInput", audio.defaultInput, uint32Property),
+                field("defaultOutput", audio.defaultOutput, uint32Property),
+                {"devices", [this](const Json& value, const std::string& at) { loadDevices(value, at); }},
+                {"changes",
+                 [this](const Json& value, const std::string& at) { loadAudioChanges(value, at); }},
+            });
+    }
+
+    void loadDevices(const Json& devices, const std::string& pointer) {
+        expectArray(devices, pointer);
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            auto next = audioDevice(devices[i], at(pointer, i));
+            if (scene_.device(next.id) != nullptr) {
+                fail(at(at(pointer, i), "id"), "another device has id " + std::to_string(next.id));
             }
+            scene_.audio.devices.push_back(std::move(next));
         }
-        if (j.contains("changes")) loadAudioChanges(j["changes"], at(pointer, "changes"));
     }
 
     void loadAudioChanges(const Json& j, const std::string& pointer) {
-        if (!j.is_array()) fail(pointer, std::string("expected an array, found ") + typeName(j));
-        constexpr std::string_view kinds[] = {"removeDevice", "addDevice", "setDefaultOutput"};
-        for (std::size_t i = 0; i < j.size(); ++i) {
-            const auto changePointer = at(pointer, i);
-            const auto& c = j[i];
-            expectObject(c, changePointer,
-                         {"afterEvent", "after", "removeDevice", "addDevice", "setDefaultOutput"});
-            AudioChange change;
-            change.pointer = changePointer;
-            if (c.contains("afterEvent"))
-                change.afterEvent = asString(c["afterEvent"], at(changePointer, "afterEvent"));
-            if (c.contains("after")) change.after = asDuration(c["after"], at(changePointer, "after"));
-            const auto given = std::count_if(std::begin(kinds), std::end(kinds),
-                                             [&](std::string_view kind) { return c.contains(kind); });
-            if (given != 1) {
-                fail(changePointer,
-                     "a change does one of \"removeDevice\", \"addDevice\" or \"setDefaultOutput\"");
-            }
-            if (c.contains("removeDevice")) {
-                change.what = RemoveDevice{deviceId(c["removeDevice"], at(changePointer, "removeDevice"))};
-            } else if (c.contains("addDevice")) {
-                change.what = AddDevice{audioDevice(c["addDevice"], at(changePointer, "addDevice"))};
-            } else {
-                change.what =
-                    SetDefaultOutput{deviceId(c["setDefaultOutput"], at(changePointer, "setDefaultOutput"))};
-            }
-            scene_.audioChanges.push_back(std::move(change));
-        }
+        expectArray(j, pointer);
+        for (std::size_t i = 0; i < j.size(); ++i)
+            scene_.audioChanges.push_back(audioChange(j[i], at(pointer, i)));
         // A change that names a device the scene never has is a typo, not a test.
-        const auto known = [&](AudioObjectId id) {
-            if (scene_.device(id) != nullptr) return true;
-            return std::any_of(scene_.audioChanges.begin(), scene_.audioChanges.end(),
-                               [id](const AudioChange& c) {
-                                   const auto* added = std::get_if<AddDevice>(&c.what);
-                                   return added != nullptr && added->device.id == id;
-                               });
-        };
         for (const auto& change : scene_.audioChanges) {
             if (const auto* removed = std::get_if<RemoveDevice>(&change.what);
-                removed && !known(removed->id)) {
+                removed && !knownDevice(removed->id)) {
                 fail(at(change.pointer, "removeDevice"), "no device has id " + std::to_string(removed->id));
             }
             if (const auto* chosen = std::get_if<SetDefaultOutput>(&change.what);
-                chosen && !known(chosen->id)) {
+                chosen && !knownDevice(chosen->id)) {
                 fail(at(change.pointer, "setDefaultOutput"),
                      "no device has id " + std::to_string(chosen->id));
             }
         }
     }
 
+    static AudioChange audioChange(const Json& j, const std::string& pointer) {
+        AudioChange change;
+        change.pointer = pointer;
+        std::optional<RemoveDevice> removed;
+        std::optional<AddDevice> added;
+        std::optional<SetDefaultOutput> chosen;
+        readFields(j, pointer,
+                   {
+                       field("afterEvent", change.afterEvent, asString),
+                       field("after", change.after, asDuration),
+                       field("removeDevice", removed,
+                             [](const Json& value, const std::string& at) {
+                                 return RemoveDevice{deviceId(value, at)};
+                             }),
+                       field("addDevice", added,
+                             [](const Json& value, const std::string& at) {
+                                 return AddDevice{audioDevice(value, at)};
+                             }),
+                       field("setDefaultOutput", chosen,
+                             [](const Json& value, const std::string& at) {
+                                 return SetDefaultOutput{deviceId(value, at)};
+                             }),
+                   });
+        if (removed.has_value() + added.has_value() + chosen.has_value() != 1) {
+            fail(pointer, "a change does one of \"removeDevice\", \"addDevice\" or \"setDefaultOutput\"");
+        }
+        if (removed) {
+            change.what = *removed;
+        } else if (added) {
+            change.what = std::move(*added);
+        } else {
+            change.what = *chosen;
+        }
+        return change;
+    }
+
+    // A device of the scene, or one a change adds.
+    bool knownDevice(AudioObjectId id) const {
+        if (scene_.device(id) != nullptr) return true;
+        return std::any_of(scene_.audioChanges.begin(), scene_.audioChanges.end(),
+                           [id](const AudioChange& c) {
+                               const auto* added = std::get_if<AddDevice>(&c.what);
+                               return added != nullptr && added->device.id == id;
+                           });
+    }
+
     void loadFiles(const Json& j, const std::string& pointer) {
         if (!j.is_object())
             fail(pointer, std::string("expected an object keyed by path, found ") + typeName(j));
         for (const auto& [path, entry] : j.items()) {
-            const auto filePointer = at(pointer, path);
-            expectObject(entry, filePointer, {"duration", "loadError", "playReturns", "stalls", "exists"});
             SceneFile file;
-            if (entry.contains("duration"))
-                file.duration = asDuration(entry["duration"], at(filePointer, "duration"));
-            if (entry.contains("loadError"))
-                file.loadError = asString(entry["loadError"], at(filePointer, "loadError"));
-            if (entry.contains("playReturns"))
-                file.playSucceeds = asBool(entry["playReturns"], at(filePointer, "playReturns"));
-            if (entry.contains("stalls")) file.stalls = asBool(entry["stalls"], at(filePointer, "stalls"));
-            if (entry.contains("exists")) file.exists = asBool(entry["exists"], at(filePointer, "exists"));
+            readFields(entry, at(pointer, path),
+                       {
+                           field("duration", file.duration, asDuration),
+                           field("loadError", file.loadError, asString),
+                           field("playReturns", file.playSucceeds, asBool),
+                           field("stalls", file.stalls, asBool),
+                           field("exists", file.exists, asBool),
+                       });
             scene_.files.emplace(path, std::move(file));
         }
     }

@@ -24,6 +24,8 @@ namespace Desktop::Sim {
 // the whole document) and what is wrong there.
 class SceneError : public std::runtime_error {
 public:
+    // Where, then what: the order every fault of a scene is told in.
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
     SceneError(std::string pointer, const std::string& message)
         : std::runtime_error(message), pointer_(std::move(pointer)) {}
     const std::string& pointer() const { return pointer_; }
@@ -194,7 +196,7 @@ std::string describeSceneError(const std::string& path, const SceneError& error)
 // The longest text a scene may generate (`{"repeat": ...}`): room for the
 // multi-megabyte titles and values hostile scenes need, no room for a typo
 // in a count to exhaust memory.
-inline constexpr std::size_t maxGeneratedStringBytes = 64 * 1024 * 1024;
+inline constexpr std::size_t maxGeneratedStringBytes = std::size_t{64} * 1024 * 1024;
 
 // The platform's default messaging time-out, used until one is set.
 inline constexpr double defaultMessagingTimeout = 6.0;

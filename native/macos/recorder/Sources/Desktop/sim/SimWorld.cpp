@@ -1,7 +1,6 @@
 #include "Desktop/sim/SimWorld.hpp"
 
 #include <algorithm>
-#include <type_traits>
 #include <variant>
 
 namespace Desktop::Sim {
@@ -39,57 +38,58 @@ bool hasOutputChannels(const SceneDevice& device) {
 void SimWorld::makeDueAudioChanges() {
     const auto& changes = scene->audioChanges;
     if (changes.empty()) return;
-    for (;;) {
-        const double now = clock.now();
-        std::optional<std::size_t> next;
-        double nextAt = 0;
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            if (audioChangesMade[i]) continue;
-            const auto from =
-                changes[i].afterEvent ? journal.firstRecorded(*changes[i].afterEvent) : loadedAt;
-            if (!from) continue;
-            const double at = *from + changes[i].after;
-            if (at <= now && (!next || at < nextAt)) {
-                next = i;
-                nextAt = at;
-            }
-        }
-        if (!next) return;
+    while (const auto next = dueAudioChange()) {
         audioChangesMade[*next] = true;
         nlohmann::ordered_json entry{{"event", "change"}};
-        std::visit(
-            [&](const auto& change) {
-                using Change = std::decay_t<decltype(change)>;
-                if constexpr (std::is_same_v<Change, RemoveDevice>) {
-                    entry["removeDevice"] = change.id;
-                    std::erase_if(audio.devices, [&](const SceneDevice& d) { return d.id == change.id; });
-                    // As the system does when the default output goes away: it
-                    // falls back to another device that can play.
-                    if (audio.defaultOutput.value == change.id) {
-                        const auto fallback =
-                            std::find_if(audio.devices.begin(), audio.devices.end(), hasOutputChannels);
-                        audio.defaultOutput.value =
-                            fallback == audio.devices.end() ? CoreAudio::unknownObject : fallback->id;
-                        entry["defaultOutput"] = *audio.defaultOutput.value;
-                    }
-                } else if constexpr (std::is_same_v<Change, AddDevice>) {
-                    entry["addDevice"] = change.device.id;
-                    const auto present =
-                        std::find_if(audio.devices.begin(), audio.devices.end(),
-                                     [&](const SceneDevice& d) { return d.id == change.device.id; });
-                    if (present != audio.devices.end()) {
-                        *present = change.device;
-                    } else {
-                        audio.devices.push_back(change.device);
-                    }
-                } else {
-                    entry["setDefaultOutput"] = change.id;
-                    audio.defaultOutput.value = change.id;
-                }
-            },
-            changes[*next].what);
+        std::visit([&](const auto& change) { apply(change, entry); }, changes[*next].what);
         journal.record(entry);
     }
+}
+
+std::optional<std::size_t> SimWorld::dueAudioChange() const {
+    const auto& changes = scene->audioChanges;
+    const double now = clock.now();
+    std::optional<std::size_t> next;
+    double nextAt = 0;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (audioChangesMade[i]) continue;
+        const auto from = changes[i].afterEvent ? journal.firstRecorded(*changes[i].afterEvent) : loadedAt;
+        if (!from) continue;
+        const double at = *from + changes[i].after;
+        if (at <= now && (!next || at < nextAt)) {
+            next = i;
+            nextAt = at;
+        }
+    }
+    return next;
+}
+
+void SimWorld::apply(const RemoveDevice& change, nlohmann::ordered_json& entry) {
+    entry["removeDevice"] = change.id;
+    std::erase_if(audio.devices, [&](const SceneDevice& d) { return d.id == change.id; });
+    // As the system does when the default output goes away: it falls back to
+    // another device that can play.
+    if (audio.defaultOutput.value == change.id) {
+        const auto fallback = std::find_if(audio.devices.begin(), audio.devices.end(), hasOutputChannels);
+        audio.defaultOutput.value = fallback == audio.devices.end() ? CoreAudio::unknownObject : fallback->id;
+        entry["defaultOutput"] = *audio.defaultOutput.value;
+    }
+}
+
+void SimWorld::apply(const AddDevice& change, nlohmann::ordered_json& entry) {
+    entry["addDevice"] = change.device.id;
+    const auto present = std::find_if(audio.devices.begin(), audio.devices.end(),
+                                      [&](const SceneDevice& d) { return d.id == change.device.id; });
+    if (present != audio.devices.end()) {
+        *present = change.device;
+    } else {
+        audio.devices.push_back(change.device);
+    }
+}
+
+void SimWorld::apply(const SetDefaultOutput& change, nlohmann::ordered_json& entry) {
+    entry["setDefaultOutput"] = change.id;
+    audio.defaultOutput.value = change.id;
 }
 
 std::string SimWorld::elementName(NodeIndex node) const {

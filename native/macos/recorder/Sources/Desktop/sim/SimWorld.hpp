@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,11 @@ struct SimWorld {
     // of every audio request, so a tool sees the world as it is at that moment
     // on either clock, from any thread.
     void makeDueAudioChanges();
+    // The earliest of the changes not made yet whose moment has come.
+    std::optional<std::size_t> dueAudioChange() const;
+    void apply(const RemoveDevice& change, nlohmann::ordered_json& entry);
+    void apply(const AddDevice& change, nlohmann::ordered_json& entry);
+    void apply(const SetDefaultOutput& change, nlohmann::ordered_json& entry);
     // How an element is named in the journal: its id, else its place in the scene.
     std::string elementName(NodeIndex node) const;
 };

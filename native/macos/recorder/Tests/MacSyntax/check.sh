@@ -22,7 +22,7 @@ if ! command -v "$compiler" >/dev/null 2>&1; then
     exit 1
 fi
 
-common=(-fsyntax-only -std=c++20 -Wall -Wextra -Wpedantic -Werror
+common=(-fsyntax-only -std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Werror
     -isystem "$declarations" -I "$sources")
 objectiveCxx=(-x objective-c++ -fobjc-arc -fobjc-runtime=macosx -fblocks)
 

@@ -46,7 +46,7 @@ struct NodeAttributes {
 
 class FakeNode final : public RoomcodeCore::AXNode {
 public:
-    explicit FakeNode(NodeAttributes attributes) : attributes(std::move(attributes)) {}
+    explicit FakeNode(NodeAttributes given) : attributes(std::move(given)) {}
 
     NodeAttributes attributes;
     std::vector<AXNodePtr> kids{};

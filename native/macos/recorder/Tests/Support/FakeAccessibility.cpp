@@ -7,7 +7,7 @@ namespace Testing {
 namespace {
 
 struct Handle final : Desktop::Element::Handle {
-    explicit Handle(int index) : index(index) {}
+    explicit Handle(int at) : index(at) {}
     int index;
 };
 

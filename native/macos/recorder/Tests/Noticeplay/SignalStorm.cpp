@@ -31,7 +31,7 @@
 #include <tuple>
 #include <vector>
 
-extern char** environ;
+#include "Support/ProgramOnScene.hpp"
 
 namespace {
 
@@ -121,13 +121,6 @@ void writeWav(const fs::path& path, double seconds) {
         out.put(static_cast<char>(0x80));
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // When the signal goes out: `delay` seconds after the start, or after the first
 // change the program makes (the switch of the default output). Start-up takes
 // very different times in different builds and under load; counting from the
@@ -150,36 +143,13 @@ struct Outcome {
 Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& wav, const fs::path& dir,
                 std::optional<Trigger> trigger, int signal) {
     const auto out = dir / "stdout", err = dir / "stderr", journal = dir / "journal";
-    fs::remove(journal);
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry(*e);
-        if (!entry.starts_with("DESKTOP_")) env.push_back(entry);
-    }
-    env.push_back("DESKTOP_SCENE=" + scene.string());
-    env.push_back("DESKTOP_JOURNAL=" + journal.string());
-    std::vector<char*> envp;
-    for (auto& entry : env)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = {program.string(), "play-speakers", "--file", wav.string()};
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const auto start = Clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        std::cerr << "cannot start " << program << ": " << std::strerror(spawned) << "\n";
-        std::exit(2);
-    }
+    const pid_t pid =
+        Testing::startOnScene({.arguments = {program.string(), "play-speakers", "--file", wav.string()},
+                               .scene = scene,
+                               .journal = journal,
+                               .out = out,
+                               .err = err});
     Outcome outcome;
     bool reaped = false;
     // Watch for the first journal line, as long as the program runs.
@@ -204,9 +174,9 @@ Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& 
     while (!reaped && ::waitpid(pid, &outcome.waitStatus, 0) < 0 && errno == EINTR) {
     }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    outcome.stdoutText = readFile(out);
-    outcome.stderrText = readFile(err);
-    std::istringstream lines(readFile(journal));
+    outcome.stdoutText = Testing::readFile(out);
+    outcome.stderrText = Testing::readFile(err);
+    std::istringstream lines(Testing::readFile(journal));
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty()) outcome.journal.push_back(json::parse(line));
     }
@@ -274,12 +244,7 @@ int main(int argc, char** argv) {
     const fs::path program = fs::absolute(argv[1]);
     const int runs = argc > 2 ? std::atoi(argv[2]) : 240;
 
-    char dirTemplate[] = "/tmp/noticeplay-storm-XXXXXX";
-    if (::mkdtemp(dirTemplate) == nullptr) {
-        std::perror("mkdtemp");
-        return 2;
-    }
-    const fs::path work(dirTemplate);
+    const fs::path work = Testing::temporaryFolder("noticeplay-storm");
     const std::vector<double> durations = {0.1, 0.2, 0.3};
     std::vector<fs::path> wavs;
     for (const auto seconds : durations) {

@@ -35,7 +35,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "Support/ProgramOnScene.hpp"
 
 namespace {
 
@@ -196,13 +196,6 @@ struct Outcome {
     std::vector<Line> journal;
 };
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 enum class From { start, firstPress };
 
 struct Trigger {
@@ -215,34 +208,10 @@ struct Trigger {
 Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& dir,
                 std::optional<Trigger> trigger, int signal) {
     const auto out = dir / "stdout", err = dir / "stderr", journalPath = dir / "journal";
-    fs::remove(journalPath);
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry(*e);
-        if (!entry.starts_with("DESKTOP_")) env.push_back(entry);
-    }
-    env.push_back("DESKTOP_SCENE=" + scene.string());
-    env.push_back("DESKTOP_JOURNAL=" + journalPath.string());
-    std::vector<char*> envp;
-    for (auto& entry : env)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string programName = program.string();
-    std::vector<char*> argv = {programName.data(), nullptr};
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const auto start = Clock::now();
     const auto since = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        std::cerr << "cannot start " << program << ": " << std::strerror(spawned) << "\n";
-        std::exit(2);
-    }
+    const pid_t pid = Testing::startOnScene(
+        {.arguments = {program.string()}, .scene = scene, .journal = journalPath, .out = out, .err = err});
 
     Outcome outcome;
     std::string pending;
@@ -278,8 +247,8 @@ Outcome runOnce(const fs::path& program, const fs::path& scene, const fs::path& 
     }
     outcome.endedAt = since();
     collect();
-    outcome.stdoutText = readFile(out);
-    outcome.stderrText = readFile(err);
+    outcome.stdoutText = Testing::readFile(out);
+    outcome.stderrText = Testing::readFile(err);
     return outcome;
 }
 
@@ -347,12 +316,7 @@ int main(int argc, char** argv) {
     const fs::path program = fs::absolute(argv[1]);
     const int runs = argc > 2 ? std::atoi(argv[2]) : 240;
 
-    char dirTemplate[] = "/tmp/roomcode-storm-XXXXXX";
-    if (::mkdtemp(dirTemplate) == nullptr) {
-        std::perror("mkdtemp");
-        return 2;
-    }
-    const fs::path work(dirTemplate);
+    const fs::path work = Testing::temporaryFolder("roomcode-storm");
     const auto allDesks = desks();
     std::vector<fs::path> scenes;
     for (std::size_t i = 0; i < allDesks.size(); ++i) {

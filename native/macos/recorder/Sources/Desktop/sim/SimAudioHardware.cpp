@@ -86,6 +86,49 @@ std::string fourCharText(std::uint32_t code) {
     return text;
 }
 
+// The shape every read shares: count it, hold the world, make the audio changes
+// whose moment has come, and let `answer` read what the address names; an
+// address that names nothing answers with the platform's status for that.
+template <typename T, typename Answer>
+PlatformResult<T> audioRead(SimWorld& world, const char* kind, AudioObjectId object,
+                            const PropertyAddress& address, Answer answer) {
+    world.counts.add(kind);
+    std::lock_guard lock(world.mutex);
+    world.makeDueAudioChanges();
+    SceneDevice* device = nullptr;
+    const auto property = classify(world.audio, object, address, &device);
+    if (property == Property::unknown || property == Property::badObject)
+        return {missing(property), std::nullopt};
+    return answer(property, device);
+}
+
+// The journal entry of a write the platform refused before it reached a property.
+std::int32_t refusedWrite(SimWorld& world, AudioObjectId object, const PropertyAddress& address,
+                          nlohmann::ordered_json value, std::int32_t status) {
+    world.journal.record(nlohmann::ordered_json{{"event", "audioWrite"},
+                                                {"object", object},
+                                                {"selector", fourCharText(address.selector)},
+                                                {"scope", fourCharText(address.scope)},
+                                                {"value", std::move(value)},
+                                                {"status", status}});
+    return status;
+}
+
+// The journal entry of a write to a property: the value before it, when it could
+// be read, and the value after it, which is the one before when the write failed.
+void recordWrite(SimWorld& world, nlohmann::ordered_json entry, bool readable,
+                 const nlohmann::ordered_json& before, const nlohmann::ordered_json& written,
+                 std::int32_t status) {
+    if (readable) entry["before"] = before;
+    if (status == 0) {
+        entry["after"] = written;
+    } else if (readable) {
+        entry["after"] = before;
+    }
+    entry["status"] = status;
+    world.journal.record(entry);
+}
+
 }  // namespace
 
 bool SimAudioHardware::hasProperty(AudioObjectId object, const PropertyAddress& address) {
@@ -99,135 +142,115 @@ bool SimAudioHardware::hasProperty(AudioObjectId object, const PropertyAddress& 
 
 PlatformResult<std::uint32_t> SimAudioHardware::propertyDataSize(AudioObjectId object,
                                                                  const PropertyAddress& address) {
-    world_.counts.add("audioHardware.propertyDataSize");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    switch (const auto property = classify(world_.audio, object, address, &device)) {
-        case Property::devices:
-            if (world_.audio.deviceListError != 0) return {world_.audio.deviceListError, std::nullopt};
-            return {0, static_cast<std::uint32_t>(4 * world_.audio.devices.size())};
-        case Property::inputStreams:
-        case Property::outputStreams: {
-            const auto& layout =
-                property == Property::inputStreams ? device->inputChannels : device->outputChannels;
-            if (layout.error != 0) return {layout.error, std::nullopt};
-            // sizeof(AudioBufferList) with n buffers on a 64-bit system.
-            const auto n = static_cast<std::uint32_t>(layout.buffers.size());
-            return {0, n == 0 ? 0 : 8 + 16 * n};
-        }
-        case Property::name:
-        case Property::uid:
-            return {0, 8};  // a CFStringRef
-        case Property::defaultInput:
-        case Property::defaultOutput:
-        case Property::running:
-        case Property::mute:
-        case Property::volume:
-            return {0, 4};
-        case Property::unknown:
-        case Property::badObject:
-            return {missing(property), std::nullopt};
-    }
-    return {CoreAudio::unspecifiedError, std::nullopt};
+    return audioRead<std::uint32_t>(
+        world_, "audioHardware.propertyDataSize", object, address,
+        [&](Property property, const SceneDevice* device) -> PlatformResult<std::uint32_t> {
+            switch (property) {
+                case Property::devices:
+                    if (world_.audio.deviceListError != 0)
+                        return {world_.audio.deviceListError, std::nullopt};
+                    return {0, static_cast<std::uint32_t>(4 * world_.audio.devices.size())};
+                case Property::inputStreams:
+                case Property::outputStreams: {
+                    const auto& layout =
+                        property == Property::inputStreams ? device->inputChannels : device->outputChannels;
+                    if (layout.error != 0) return {layout.error, std::nullopt};
+                    // sizeof(AudioBufferList) with n buffers on a 64-bit system.
+                    const auto n = static_cast<std::uint32_t>(layout.buffers.size());
+                    return {0, n == 0 ? 0 : 8 + 16 * n};
+                }
+                case Property::name:
+                case Property::uid:
+                    return {0, 8};  // a CFStringRef
+                default:
+                    return {0, 4};
+            }
+        });
 }
 
 PlatformResult<std::uint32_t> SimAudioHardware::readUInt32(AudioObjectId object,
                                                            const PropertyAddress& address) {
-    world_.counts.add("audioHardware.readUInt32");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    const AudioProperty<std::uint32_t>* source = nullptr;
-    switch (const auto property = classify(world_.audio, object, address, &device)) {
-        case Property::defaultInput:
-            source = &world_.audio.defaultInput;
-            break;
-        case Property::defaultOutput:
-            source = &world_.audio.defaultOutput;
-            break;
-        case Property::running:
-            source = &device->running;
-            break;
-        case Property::mute:
-            source = &*device->mute;
-            break;
-        case Property::unknown:
-        case Property::badObject:
-            return {missing(property), std::nullopt};
-        default:
-            return {badPropertySizeError, std::nullopt};
-    }
-    if (source->readError != 0) return {source->readError, std::nullopt};
-    return {0, source->value.value_or(0)};
+    return audioRead<std::uint32_t>(
+        world_, "audioHardware.readUInt32", object, address,
+        [&](Property property, const SceneDevice* device) -> PlatformResult<std::uint32_t> {
+            const AudioProperty<std::uint32_t>* source = nullptr;
+            switch (property) {
+                case Property::defaultInput:
+                    source = &world_.audio.defaultInput;
+                    break;
+                case Property::defaultOutput:
+                    source = &world_.audio.defaultOutput;
+                    break;
+                case Property::running:
+                    source = &device->running;
+                    break;
+                case Property::mute:
+                    source = &*device->mute;
+                    break;
+                default:
+                    return {badPropertySizeError, std::nullopt};
+            }
+            if (source->readError != 0) return {source->readError, std::nullopt};
+            return {0, source->value.value_or(0)};
+        });
 }
 
 PlatformResult<float> SimAudioHardware::readFloat32(AudioObjectId object, const PropertyAddress& address) {
-    world_.counts.add("audioHardware.readFloat32");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    const auto property = classify(world_.audio, object, address, &device);
-    if (property == Property::unknown || property == Property::badObject)
-        return {missing(property), std::nullopt};
-    if (property != Property::volume) return {badPropertySizeError, std::nullopt};
-    if (device->volume->readError != 0) return {device->volume->readError, std::nullopt};
-    return {0, device->volume->value.value_or(0.0F)};
+    return audioRead<float>(world_, "audioHardware.readFloat32", object, address,
+                            [](Property property, const SceneDevice* device) -> PlatformResult<float> {
+                                if (property != Property::volume) return {badPropertySizeError, std::nullopt};
+                                if (device->volume->readError != 0)
+                                    return {device->volume->readError, std::nullopt};
+                                return {0, device->volume->value.value_or(0.0F)};
+                            });
 }
 
 PlatformResult<std::vector<AudioObjectId>> SimAudioHardware::readObjectIds(AudioObjectId object,
                                                                            const PropertyAddress& address,
                                                                            std::uint32_t byteSize) {
-    world_.counts.add("audioHardware.readObjectIds");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    const auto property = classify(world_.audio, object, address, &device);
-    if (property == Property::unknown || property == Property::badObject)
-        return {missing(property), std::nullopt};
-    if (property != Property::devices) return {badPropertySizeError, std::nullopt};
-    if (world_.audio.deviceListError != 0) return {world_.audio.deviceListError, std::nullopt};
-    // The list is cut to what the caller's buffer holds, as the platform does.
-    std::vector<AudioObjectId> ids;
-    for (const auto& d : world_.audio.devices) {
-        if (ids.size() >= byteSize / 4) break;
-        ids.push_back(d.id);
-    }
-    return {0, std::move(ids)};
+    return audioRead<std::vector<AudioObjectId>>(
+        world_, "audioHardware.readObjectIds", object, address,
+        [&](Property property, const SceneDevice*) -> PlatformResult<std::vector<AudioObjectId>> {
+            if (property != Property::devices) return {badPropertySizeError, std::nullopt};
+            if (world_.audio.deviceListError != 0) return {world_.audio.deviceListError, std::nullopt};
+            // The list is cut to what the caller's buffer holds, as the platform does.
+            std::vector<AudioObjectId> ids;
+            for (const auto& d : world_.audio.devices) {
+                if (ids.size() >= byteSize / 4) break;
+                ids.push_back(d.id);
+            }
+            return {0, std::move(ids)};
+        });
 }
 
 PlatformResult<std::string> SimAudioHardware::readString(AudioObjectId object,
                                                          const PropertyAddress& address) {
-    world_.counts.add("audioHardware.readString");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    const auto property = classify(world_.audio, object, address, &device);
-    if (property == Property::unknown || property == Property::badObject)
-        return {missing(property), std::nullopt};
-    if (property != Property::name && property != Property::uid) return {badPropertySizeError, std::nullopt};
-    const auto& source = property == Property::name ? device->name : device->uid;
-    if (source.readError != 0) return {source.readError, std::nullopt};
-    return {0, source.value};
+    return audioRead<std::string>(
+        world_, "audioHardware.readString", object, address,
+        [](Property property, const SceneDevice* device) -> PlatformResult<std::string> {
+            if (property != Property::name && property != Property::uid)
+                return {badPropertySizeError, std::nullopt};
+            const auto& source = property == Property::name ? device->name : device->uid;
+            if (source.readError != 0) return {source.readError, std::nullopt};
+            return {0, source.value};
+        });
 }
 
 PlatformResult<std::vector<std::uint32_t>> SimAudioHardware::readStreamConfiguration(
     AudioObjectId object, const PropertyAddress& address, std::uint32_t byteSize) {
-    world_.counts.add("audioHardware.readStreamConfiguration");
-    std::lock_guard lock(world_.mutex);
-    world_.makeDueAudioChanges();
-    SceneDevice* device = nullptr;
-    const auto property = classify(world_.audio, object, address, &device);
-    if (property == Property::unknown || property == Property::badObject)
-        return {missing(property), std::nullopt};
-    if (property != Property::inputStreams && property != Property::outputStreams) {
-        return {badPropertySizeError, std::nullopt};
-    }
-    const auto& layout = property == Property::inputStreams ? device->inputChannels : device->outputChannels;
-    if (layout.error != 0) return {layout.error, std::nullopt};
-    const auto n = static_cast<std::uint32_t>(layout.buffers.size());
-    if (n > 0 && byteSize < 8 + 16 * n) return {badPropertySizeError, std::nullopt};
-    return {0, layout.buffers};
+    return audioRead<std::vector<std::uint32_t>>(
+        world_, "audioHardware.readStreamConfiguration", object, address,
+        [&](Property property, const SceneDevice* device) -> PlatformResult<std::vector<std::uint32_t>> {
+            if (property != Property::inputStreams && property != Property::outputStreams) {
+                return {badPropertySizeError, std::nullopt};
+            }
+            const auto& layout =
+                property == Property::inputStreams ? device->inputChannels : device->outputChannels;
+            if (layout.error != 0) return {layout.error, std::nullopt};
+            const auto n = static_cast<std::uint32_t>(layout.buffers.size());
+            if (n > 0 && byteSize < 8 + 16 * n) return {badPropertySizeError, std::nullopt};
+            return {0, layout.buffers};
+        });
 }
 
 std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyAddress& address,
@@ -251,21 +274,13 @@ std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyA
             entry["event"] = "setMute";
             entry["device"] = object;
             break;
+        case Property::unknown:
+        case Property::badObject:
+            return refusedWrite(world_, object, address, value, missing(property));
+        case Property::volume:
+            return refusedWrite(world_, object, address, value, badPropertySizeError);
         default:
-            break;
-    }
-    if (target == nullptr) {
-        std::int32_t status =
-            property == Property::unknown || property == Property::badObject
-                ? missing(property)
-                : (property == Property::volume ? badPropertySizeError : CoreAudio::illegalOperationError);
-        world_.journal.record(nlohmann::ordered_json{{"event", "audioWrite"},
-                                                     {"object", object},
-                                                     {"selector", fourCharText(address.selector)},
-                                                     {"scope", fourCharText(address.scope)},
-                                                     {"value", value},
-                                                     {"status", status}});
-        return status;
+            return refusedWrite(world_, object, address, value, CoreAudio::illegalOperationError);
     }
     const bool readable = target->readError == 0;
     const std::uint32_t before = target->value.value_or(0);
@@ -274,14 +289,7 @@ std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyA
         status = CoreAudio::badObjectError;
     }
     if (status == 0) target->value = value;
-    if (readable) entry["before"] = before;
-    if (status == 0) {
-        entry["after"] = value;
-    } else if (readable) {
-        entry["after"] = before;
-    }
-    entry["status"] = status;
-    world_.journal.record(entry);
+    recordWrite(world_, std::move(entry), readable, before, value, status);
     return status;
 }
 
@@ -293,31 +301,18 @@ std::int32_t SimAudioHardware::writeFloat32(AudioObjectId object, const Property
     SceneDevice* device = nullptr;
     const auto property = classify(world_.audio, object, address, &device);
     if (property != Property::volume) {
-        const std::int32_t status = property == Property::unknown || property == Property::badObject
-                                        ? missing(property)
-                                        : badPropertySizeError;
-        world_.journal.record(nlohmann::ordered_json{{"event", "audioWrite"},
-                                                     {"object", object},
-                                                     {"selector", fourCharText(address.selector)},
-                                                     {"scope", fourCharText(address.scope)},
-                                                     {"value", floatNumber(value)},
-                                                     {"status", status}});
-        return status;
+        return refusedWrite(world_, object, address, floatNumber(value),
+                            property == Property::unknown || property == Property::badObject
+                                ? missing(property)
+                                : badPropertySizeError);
     }
     auto& volume = *device->volume;
     const bool readable = volume.readError == 0;
     const float before = volume.value.value_or(0.0F);
     const std::int32_t status = volume.writeError;
     if (status == 0) volume.value = value;
-    nlohmann::ordered_json entry{{"event", "setVolume"}, {"device", object}};
-    if (readable) entry["before"] = floatNumber(before);
-    if (status == 0) {
-        entry["after"] = floatNumber(value);
-    } else if (readable) {
-        entry["after"] = floatNumber(before);
-    }
-    entry["status"] = status;
-    world_.journal.record(entry);
+    recordWrite(world_, {{"event", "setVolume"}, {"device", object}}, readable, floatNumber(before),
+                floatNumber(value), status);
     return status;
 }
 

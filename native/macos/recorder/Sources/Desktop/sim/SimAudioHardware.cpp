@@ -114,18 +114,23 @@ std::int32_t refusedWrite(SimWorld& world, AudioObjectId object, const PropertyA
     return status;
 }
 
-// The journal entry of a write to a property: the value before it, when it could
-// be read, and the value after it, which is the one before when the write failed.
-void recordWrite(SimWorld& world, nlohmann::ordered_json entry, bool readable,
-                 const nlohmann::ordered_json& before, const nlohmann::ordered_json& written,
-                 std::int32_t status) {
-    if (readable) entry["before"] = before;
-    if (status == 0) {
-        entry["after"] = written;
-    } else if (readable) {
-        entry["after"] = before;
+// A write to a property, as its journal entry tells it.
+struct Write {
+    bool readable = false;  // the value before it could be read
+    nlohmann::ordered_json before;
+    nlohmann::ordered_json written;
+    std::int32_t status = 0;
+};
+
+// The value after a write is the one before it when the write failed.
+void recordWrite(SimWorld& world, nlohmann::ordered_json entry, const Write& write) {
+    if (write.readable) entry["before"] = write.before;
+    if (write.status == 0) {
+        entry["after"] = write.written;
+    } else if (write.readable) {
+        entry["after"] = write.before;
     }
-    entry["status"] = status;
+    entry["status"] = write.status;
     world.journal.record(entry);
 }
 
@@ -289,7 +294,8 @@ std::int32_t SimAudioHardware::writeUInt32(AudioObjectId object, const PropertyA
         status = CoreAudio::badObjectError;
     }
     if (status == 0) target->value = value;
-    recordWrite(world_, std::move(entry), readable, before, value, status);
+    recordWrite(world_, std::move(entry),
+                {.readable = readable, .before = before, .written = value, .status = status});
     return status;
 }
 
@@ -311,8 +317,11 @@ std::int32_t SimAudioHardware::writeFloat32(AudioObjectId object, const Property
     const float before = volume.value.value_or(0.0F);
     const std::int32_t status = volume.writeError;
     if (status == 0) volume.value = value;
-    recordWrite(world_, {{"event", "setVolume"}, {"device", object}}, readable, floatNumber(before),
-                floatNumber(value), status);
+    recordWrite(world_, {{"event", "setVolume"}, {"device", object}},
+                {.readable = readable,
+                 .before = floatNumber(before),
+                 .written = floatNumber(value),
+                 .status = status});
     return status;
 }
 

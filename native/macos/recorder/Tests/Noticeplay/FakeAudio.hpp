@@ -15,6 +15,7 @@
 #include "Desktop/AudioHardware.hpp"
 #include "Desktop/AudioPlayback.hpp"
 #include "Desktop/System.hpp"
+#include "Noticeplay/PlayResponse.hpp"
 #include "Support/ManualClock.hpp"
 
 namespace NoticeplayTesting {
@@ -113,6 +114,17 @@ public:
 };
 
 using Testing::ManualClock;
+
+// The response of a play that reached its end.
+inline Noticeplay::PlayResponse success(std::optional<std::string> uid, std::string name,
+                                        bool restoredDefault) {
+    Noticeplay::PlayResponse response;
+    response.ok = true;
+    response.deviceId = std::move(uid);
+    response.deviceName = std::move(name);
+    response.restoredDefault = restoredDefault;
+    return response;
+}
 
 class FakeFileSystem : public Desktop::FileSystem {
 public:

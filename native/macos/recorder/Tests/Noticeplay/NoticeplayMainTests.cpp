@@ -26,15 +26,6 @@ PlayResponse failure(const char* code, const std::string& message) {
     return PlayResponse::failure(code, message);
 }
 
-PlayResponse success(std::optional<std::string> uid, std::string name, bool restoredDefault) {
-    PlayResponse response;
-    response.ok = true;
-    response.deviceId = std::move(uid);
-    response.deviceName = std::move(name);
-    response.restoredDefault = restoredDefault;
-    return response;
-}
-
 struct Desk {
     Desk() {
         setUpHeadphonesDesk(hardware);

@@ -1,19 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "FakeAudio.hpp"
 #include "Noticeplay/PlayResponse.hpp"
 
 namespace {
 
 using Noticeplay::PlayResponse;
-
-PlayResponse success(std::optional<std::string> uid, std::string name, bool restoredDefault) {
-    PlayResponse response;
-    response.ok = true;
-    response.deviceId = std::move(uid);
-    response.deviceName = std::move(name);
-    response.restoredDefault = restoredDefault;
-    return response;
-}
+using NoticeplayTesting::success;
 
 TEST(PlayResponse, EncodesWithSortedKeysAndWithoutAbsentFields) {
     struct Case {

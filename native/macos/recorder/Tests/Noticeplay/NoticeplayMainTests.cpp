@@ -8,6 +8,7 @@
 #include "FakeAudio.hpp"
 #include "Noticeplay/NoticeplayMain.hpp"
 #include "Noticeplay/TerminationHandlers.hpp"
+#include "Support/RecordingSignals.hpp"
 
 namespace {
 
@@ -212,16 +213,7 @@ TEST_F(PlaySequence, APlayerThatNeverFinishesIsStoppedAndEverythingPutBack) {
     }
 }
 
-class RecordingSignals : public Desktop::TerminationSignals {
-public:
-    std::vector<std::string> calls;
-    std::map<int, std::function<void()>> handlers;
-    void ignore(int signal) override { calls.push_back("ignore " + std::to_string(signal)); }
-    void watch(int signal, std::function<void()> handler) override {
-        calls.push_back("watch " + std::to_string(signal));
-        handlers[signal] = std::move(handler);
-    }
-};
+using Testing::RecordingSignals;
 
 using TerminationHandlersDeathTest = PlaySequence;
 

@@ -13,6 +13,7 @@
 
 #include "RoomcodeCLI/TerminationGuard.hpp"
 #include "Support/ManualClock.hpp"
+#include "Support/RecordingSignals.hpp"
 
 namespace {
 
@@ -115,16 +116,7 @@ TEST(TerminationGuard, AMainThreadThatDoesNotCloseInTimeIsEndedAnyway) {
     EXPECT_EQ(ends.seen(), std::vector<int>{143});
 }
 
-class RecordingSignals : public Desktop::TerminationSignals {
-public:
-    std::vector<std::string> calls;
-    std::map<int, std::function<void()>> handlers;
-    void ignore(int signal) override { calls.push_back("ignore " + std::to_string(signal)); }
-    void watch(int signal, std::function<void()> handler) override {
-        calls.push_back("watch " + std::to_string(signal));
-        handlers[signal] = std::move(handler);
-    }
-};
+using Testing::RecordingSignals;
 
 TEST(TerminationGuard, BothSignalsAreIgnoredThenWatchedWithTheirOwnStatus) {
     Testing::ManualClock clock;
